@@ -7,7 +7,7 @@
 //
 // Use the macros; they supply the tag and the line:
 //   TW_LOG(L"error:%d:%ls\r\n", code, text.c_str());
-//   TW_LOG_TEXT(runtimeText);   // appends "\r\n"; the text is not a format
+//   TW_LOG_TEXT(runtimeText);   // logged literally, then "\r\n"
 // Formats use wide printf syntax; wide string arguments take %ls (portable
 // between the Windows and POSIX runtimes). Text from outside (URLs, paths,
 // server texts) must only ever be an argument, never the format.
@@ -30,9 +30,9 @@ extern const wchar_t LOG_PREFIX[];
 void DebugLog(const std::wstring& tag, int line, const wchar_t* format, ...);
 void DebugLogV(const std::wstring& tag, int line, const wchar_t* format, va_list args);
 
-// The run-time shape: `message` is used as the format with "\r\n" appended,
-// exactly as the call sites that assemble their message at run time do.
-// Only pass text the program itself composed.
+// The run-time shape: `message`, assembled by the caller, followed by
+// "\r\n". The message is logged literally (it is an argument, not the
+// format), so a percent sign in it is harmless.
 void DebugLogRuntime(const std::wstring& tag, int line, const std::wstring& message);
 
 }  // namespace Utils

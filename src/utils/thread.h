@@ -47,6 +47,9 @@ class Thread {
 
  private:
   struct State;
+  // The routine of every worker: logs, runs the function, logs.
+  static void CallBack(State* state);
+
   std::unique_ptr<State> state_;
   std::wstring name_;
 };
