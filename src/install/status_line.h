@@ -1,0 +1,98 @@
+// The status-line protocol spoken by the package and by an earlier
+// installation's uninstaller: pure parsing, no child, no thread, no I/O.
+//
+// A child writes lines "Key=value" to its standard output. The runners read
+// the output in chunks, decode each chunk and hand it to one of the two
+// parsers below, which cut it into lines, match the keys in table order and
+// turn each recognised line into an event. Nothing is carried over between
+// chunks: a line split over two reads is parsed as two lines.
+//
+// Value shapes:
+//   text     everything after "=" up to the line feed, verbatim (a carriage
+//            return before the line feed stays), cut to kMaxStatusValueChars
+//   word     the text trimmed at both ends, compared exactly
+//   number   a decimal floating-point number; 0.0 when none can be read
+//   integer  a signed 32-bit decimal; 0 when none can be read or it is out
+//            of range; reported as its unsigned 32-bit value
+//   version  "a.b.c"; each part that cannot be read keeps its earlier value
+//
+// The verdict of a chunk is 0 (none), kVerdictSuccess or kVerdictFailure;
+// a later verdict line of the same chunk replaces an earlier one, and every
+// line is handled, also after a verdict.
+//
+// Thread-safety: the functions are pure apart from the state they are given;
+// one state belongs to one runner's worker.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace install {
+
+inline constexpr int kVerdictNone = 0;
+inline constexpr int kVerdictSuccess = 1;
+inline constexpr int kVerdictFailure = 1000;
+
+// A value text longer than this is cut to this length. The value buffer of
+// the wire format holds 771 characters; a longer value keeps its first 771
+// so that a path or message is still mostly usable rather than dropped.
+inline constexpr std::size_t kMaxStatusValueChars = 771;
+
+// One event to report, in line order. `key` is the table key that matched
+// ("ExePath=" ...), so the runner can add its own side effects (logging).
+struct StatusEvent {
+  std::int32_t code = 0;
+  double value = 0.0;
+  std::wstring text;
+  const wchar_t* key = L"";
+};
+
+struct ChunkResult {
+  int verdict = kVerdictNone;
+  std::vector<StatusEvent> events;
+};
+
+// What the package's lines change beyond events. The code page applies to
+// the chunks read after the one that carried "Encode=".
+struct InstallStatusState {
+  std::int32_t codePage = 0;
+  std::int32_t version[3] = {0, 0, 0};
+};
+
+struct UninstallStatusState {
+  std::int32_t codePage = 0;
+};
+
+// The package's keys: Progress, InstPath, State, InstallVersion, ExePath,
+// StartExe, UninstExePath, UninstExe, UninstEp, Error, TopShowDetention,
+// FinsihCloseDetention (sic, as on the wire), StartUrl, StartupStyle,
+// Encode, Message.
+ChunkResult ParseInstallStatus(const std::wstring& chunk, InstallStatusState* state);
+
+// The uninstaller's keys: Progress, Error, State, Encode.
+ChunkResult ParseUninstallStatus(const std::wstring& chunk, UninstallStatusState* state);
+
+// ---- building blocks, exposed for tests ----------------------------------
+
+// Lines ending at '\n' (dropped; a '\r' before it stays). A last piece
+// without a line feed is a line too; an empty last piece is not.
+std::vector<std::wstring> SplitStatusLines(const std::wstring& chunk);
+
+std::wstring ScanText(const std::wstring& rest);
+std::wstring ScanWord(const std::wstring& rest);
+double ScanNumber(const std::wstring& rest);
+// False when no integer in range can be read (the value is then 0).
+bool ScanInteger(const std::wstring& rest, std::int32_t* out);
+// Updates the parts that can be read, left to right, stopping at the first
+// that cannot.
+void ScanVersion(const std::wstring& rest, std::int32_t version[3]);
+
+// "UTF8" -> 65001, "ACP" -> 0, otherwise the leading decimal integer
+// (blanks and a sign allowed), 0 when there is none or it is out of range.
+std::int32_t InstallCodePageFromWord(const std::wstring& word);
+// "UTF8" -> 65001, anything else 0.
+std::int32_t UninstallCodePageFromWord(const std::wstring& word);
+
+}  // namespace install

@@ -1,0 +1,226 @@
+// fake-package: a stand-in for the product's silent installer package and
+// for an earlier installation's uninstaller, started by the tests as a real
+// child process.
+//
+// Mode: an argument beginning with "_?=" makes it the uninstaller (the
+// folder is the rest of the command line after "_?="); otherwise it is the
+// package (the folder is the rest of the command line after " /D=").
+//
+// The command line of both is fixed by the installer, so the behaviour comes
+// from a scenario file named by an environment variable:
+//   TW_FAKE_PACKAGE_SCENARIO    scenario of the package
+//   TW_FAKE_UNINSTALL_SCENARIO  scenario of the uninstaller
+//   TW_FAKE_LOG                 when set, one line per start is appended:
+//                               "<mode>\t<own path>\t<command line>"
+// Without a scenario the package installs its files and reports success, the
+// uninstaller removes them and reports success.
+//
+// Scenario lines (blank lines and lines starting with '#' are skipped):
+//   out TEXT        TEXT and "\n" to standard output in one write
+//   write TEXT      TEXT alone, in one write
+//   err BYTES       BYTES bytes of filler to standard error
+//   noise BYTES     BYTES bytes of "Noise=..." lines to standard output
+//   sleep MS        pause
+//   install-files   create the folder, "Tarnwick.exe" and "uninst.ep" (both
+//                   copies of this program, so the entry point can run as
+//                   the next uninstaller)
+//   remove-files    delete "Tarnwick.exe" and "uninst.ep" from the folder
+//   touch NAME      create an empty file NAME in the folder
+//   exit CODE       end now with CODE (the end of the file exits with 0)
+// In TEXT, \n \r \t \\ and \xHH are escapes, ${DIR} is the folder and
+// ${SELF} this program's path.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+std::string ToUtf8(const std::wstring& w) {
+  if (w.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+  return s;
+}
+
+std::string RawCommandLine() { return ToUtf8(GetCommandLineW()); }
+
+fs::path SelfPath() {
+  wchar_t buffer[4096];
+  DWORD n = GetModuleFileNameW(nullptr, buffer, 4096);
+  return fs::path(std::wstring(buffer, n));
+}
+
+std::string Env(const char* name) {
+  std::wstring wide(name, name + std::char_traits<char>::length(name));
+  wchar_t buffer[4096];
+  DWORD n = GetEnvironmentVariableW(wide.c_str(), buffer, 4096);
+  if (n == 0 || n >= 4096) return std::string();
+  return ToUtf8(std::wstring(buffer, n));
+}
+
+fs::path PathFromUtf8(const std::string& s) { return fs::u8path(s); }
+#else
+std::string g_rawCommandLine;
+std::string RawCommandLine() { return g_rawCommandLine; }
+fs::path SelfPath() { return fs::read_symlink("/proc/self/exe"); }
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? std::string(v) : std::string();
+}
+fs::path PathFromUtf8(const std::string& s) { return fs::path(s); }
+#endif
+
+std::string PathText(const fs::path& p) { return p.u8string(); }
+
+struct Context {
+  bool uninstall = false;
+  std::string folder;  // UTF-8
+  fs::path self;
+};
+
+// The folder is everything after the marker: the installer puts it last and
+// unquoted, so it may hold spaces.
+std::string RestAfter(const std::string& line, const std::string& marker) {
+  std::size_t at = line.rfind(marker);
+  if (at == std::string::npos) return std::string();
+  std::string rest = line.substr(at + marker.size());
+  while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\r' || rest.back() == '\n')) rest.pop_back();
+  return rest;
+}
+
+void WriteAll(std::FILE* f, const std::string& bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fflush(f);
+}
+
+std::string Expand(const std::string& text, const Context& ctx) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\\' && i + 1 < text.size()) {
+      char n = text[++i];
+      if (n == 'n') out += '\n';
+      else if (n == 'r') out += '\r';
+      else if (n == 't') out += '\t';
+      else if (n == 'x' && i + 2 < text.size()) {
+        out += static_cast<char>(std::strtol(text.substr(i + 1, 2).c_str(), nullptr, 16));
+        i += 2;
+      } else out += n;
+    } else if (text.compare(i, 6, "${DIR}") == 0) {
+      out += ctx.folder;
+      i += 5;
+    } else if (text.compare(i, 7, "${SELF}") == 0) {
+      out += PathText(ctx.self);
+      i += 6;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+void CopySelf(const Context& ctx, const char* name) {
+  std::error_code ec;
+  fs::copy_file(ctx.self, PathFromUtf8(ctx.folder) / name, fs::copy_options::overwrite_existing, ec);
+}
+
+// Runs one scenario line; returns false when the scenario asks to exit.
+bool RunLine(const std::string& line, const Context& ctx, int* exitCode) {
+  std::string command = line.substr(0, line.find(' '));
+  std::string argument = line.size() > command.size() ? line.substr(command.size() + 1) : std::string();
+  std::error_code ec;
+  if (command == "out") {
+    WriteAll(stdout, Expand(argument, ctx) + "\n");
+  } else if (command == "write") {
+    WriteAll(stdout, Expand(argument, ctx));
+  } else if (command == "err" || command == "noise") {
+    long long total = std::atoll(argument.c_str());
+    std::string filler = command == "err" ? std::string(63, 'e') + "\n" : "Noise=" + std::string(57, 'n') + "\n";
+    for (long long written = 0; written < total; written += static_cast<long long>(filler.size()))
+      WriteAll(command == "err" ? stderr : stdout, filler);
+  } else if (command == "sleep") {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(argument.c_str())));
+  } else if (command == "install-files") {
+    fs::create_directories(PathFromUtf8(ctx.folder), ec);
+    CopySelf(ctx, "Tarnwick.exe");
+    CopySelf(ctx, "uninst.ep");
+  } else if (command == "remove-files") {
+    fs::remove(PathFromUtf8(ctx.folder) / "Tarnwick.exe", ec);
+    fs::remove(PathFromUtf8(ctx.folder) / "uninst.ep", ec);
+  } else if (command == "touch") {
+    std::ofstream(PathFromUtf8(ctx.folder) / PathFromUtf8(Expand(argument, ctx)));
+  } else if (command == "exit") {
+    *exitCode = std::atoi(argument.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::string DefaultScenario(bool uninstall) {
+  if (uninstall) return "out Progress=0.5\nremove-files\nout State=Success\n";
+  return "install-files\nout Progress=0.5\nout InstPath=${DIR}\nout Progress=1.0\nout State=Success\n";
+}
+
+void AppendLog(const Context& ctx) {
+  std::string log = Env("TW_FAKE_LOG");
+  if (log.empty()) return;
+  std::ofstream out(PathFromUtf8(log), std::ios::app | std::ios::binary);
+  out << (ctx.uninstall ? "uninstall" : "install") << '\t' << PathText(ctx.self) << '\t' << RawCommandLine() << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Status lines are bytes on the wire; no "\r\n" translation.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#else
+  for (int i = 0; i < argc; ++i) g_rawCommandLine += (i ? " " : "") + std::string(argv[i]);
+#endif
+  Context ctx;
+  ctx.self = SelfPath();
+  std::string raw = RawCommandLine();
+  ctx.uninstall = raw.find(" _?=") != std::string::npos;
+  ctx.folder = ctx.uninstall ? RestAfter(raw, " _?=") : RestAfter(raw, " /D=");
+  AppendLog(ctx);
+
+  std::string scenarioPath = Env(ctx.uninstall ? "TW_FAKE_UNINSTALL_SCENARIO" : "TW_FAKE_PACKAGE_SCENARIO");
+  std::string scenario = DefaultScenario(ctx.uninstall);
+  if (!scenarioPath.empty()) {
+    std::ifstream in(PathFromUtf8(scenarioPath), std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "fake-package: cannot read scenario %s\n", scenarioPath.c_str());
+      return 99;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    scenario = text.str();
+  }
+
+  std::istringstream lines(scenario);
+  std::string line;
+  int exitCode = 0;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    if (!RunLine(line, ctx, &exitCode)) break;
+  }
+  return exitCode;
+}
