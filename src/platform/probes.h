@@ -31,8 +31,9 @@ bool CreateGuid(Guid* out);
 
 // What the network list manager says (COM must be initialised on the calling
 // thread on Windows). POSIX stand-in: connectivity flags from the interfaces
-// that are up (0x40 = IPv4 internet when a default route exists, 0x4 = IPv4
-// local network otherwise).
+// that are up (NLM_CONNECTIVITY_IPV4_INTERNET 0x40 when an up interface has
+// the default route, NLM_CONNECTIVITY_IPV4_LOCALNETWORK 0x20 when another
+// interface is merely up, 0 otherwise).
 struct NetworkReport {
   bool managerCreated = false;  // false on XP, which has no manager
   std::uint32_t connectivity = 0;

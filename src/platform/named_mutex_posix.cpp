@@ -1,0 +1,72 @@
+// POSIX stand-in for the session-local named mutex: an exclusive flock on a
+// file named after the mutex in the user's runtime folder. The kernel drops
+// the lock with the last descriptor, so a killed holder frees the name just
+// as Windows frees a mutex when its last handle goes away.
+#include "platform/named_mutex.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/codepage.h"
+
+namespace platform {
+namespace {
+
+bool IsPrivateFolder(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid();
+}
+
+// $XDG_RUNTIME_DIR, else /tmp/tarnwick-<uid>, which must be a real folder of
+// ours (not a link another user planted).
+std::string RuntimeFolder() {
+  if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg != nullptr && *xdg == '/' && IsPrivateFolder(xdg)) {
+    return xdg;
+  }
+  const std::string folder = "/tmp/tarnwick-" + std::to_string(geteuid());
+  mkdir(folder.c_str(), 0700);
+  return IsPrivateFolder(folder) ? folder : std::string();
+}
+
+// A mutex name may hold characters a file name cannot; '\\' is kept out as
+// well so the name maps to one file.
+std::string FileNameFor(const std::wstring& name) {
+  std::string out = ToNarrow(name, kCodePageUtf8);
+  for (char& c : out) {
+    if (c == '/' || c == '\\') c = '_';
+  }
+  return out + ".lock";
+}
+
+}  // namespace
+
+Handle CreateNamedMutex(const std::wstring& name, bool* alreadyExisted) {
+  if (alreadyExisted != nullptr) *alreadyExisted = false;
+  const std::string folder = RuntimeFolder();
+  if (folder.empty() || name.empty()) return kInvalidHandle;
+  const std::string path = folder + "/" + FileNameFor(name);
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return kInvalidHandle;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Someone holds it: like CreateMutexW, hand out a handle anyway and say
+    // that the object existed.
+    if (alreadyExisted != nullptr) *alreadyExisted = true;
+  }
+  return static_cast<Handle>(fd);
+}
+
+// Ownership and existence are one thing for a flock, so the lock stays until
+// the handle is closed: the name must keep reading as taken while a handle
+// is open, as the kernel object does.
+void ReleaseNamedMutex(Handle mutex) {}
+
+void CloseNamedMutex(Handle mutex) {
+  if (IsValid(mutex)) close(static_cast<int>(mutex));
+}
+
+}  // namespace platform
