@@ -1,0 +1,95 @@
+#include "test_support.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+
+namespace testsupport {
+
+std::wstring FakePackagePath() {
+  std::wstring self = platform::ModulePath();
+  std::wstring name = L"fake-package";
+  if (self.size() > 4 && self.compare(self.size() - 4, 4, L".exe") == 0) name += L".exe";
+  return platform::JoinPath(platform::RemoveFileSpec(self), name);
+}
+
+std::wstring MakeTempFolder(const std::wstring& tag) {
+  static std::atomic<int> counter{0};
+  std::wstring folder = platform::JoinPath(
+      platform::TempPath(), L"tw-test-" + std::to_wstring(platform::CurrentProcessId()) + L"-" +
+                                std::to_wstring(counter++) + L"-" + tag);
+  RemoveTree(folder);
+  platform::CreateFolder(folder);
+  return folder;
+}
+
+void RemoveTree(const std::wstring& folder) {
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::path(folder), ec);
+}
+
+void SetEnv(const std::string& name, const std::wstring& value) {
+#ifdef _WIN32
+  // _wputenv also sets the Win32 environment block that children get.
+  std::wstring entry = std::wstring(name.begin(), name.end()) + L"=" + value;
+  _wputenv(entry.c_str());
+#else
+  if (value.empty())
+    unsetenv(name.c_str());
+  else
+    setenv(name.c_str(), Utf8(value).c_str(), 1);
+#endif
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+  std::FILE* f = platform::OpenFile(path, "wb");
+  if (!f) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+std::string ReadFile(const std::wstring& path) {
+  std::string bytes;
+  std::FILE* f = platform::OpenFile(path, "rb");
+  if (!f) return bytes;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+  std::fclose(f);
+  return bytes;
+}
+
+std::string Utf8(const std::wstring& text) { return platform::ToNarrow(text, platform::kCodePageUtf8); }
+
+EventCallback EventRecorder::Callback() {
+  return [this](std::int32_t code, double value, const std::wstring& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back({code, value, text});
+  };
+}
+
+std::vector<RecordedEvent> EventRecorder::Events() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return events_;
+}
+
+std::vector<std::int32_t> EventRecorder::Codes() const {
+  std::vector<std::int32_t> codes;
+  for (const RecordedEvent& e : Events()) codes.push_back(e.code);
+  return codes;
+}
+
+std::vector<RecordedEvent> EventRecorder::Of(std::int32_t code) const {
+  std::vector<RecordedEvent> out;
+  for (const RecordedEvent& e : Events())
+    if (e.code == code) out.push_back(e);
+  return out;
+}
+
+}  // namespace testsupport
