@@ -1,0 +1,278 @@
+#include "ui/toolkit/window_tree.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "ui/toolkit/container.h"
+#include "ui/toolkit/painter.h"
+#include "ui/toolkit/text_measurer.h"
+#include "ui/toolkit/window_host.h"
+
+namespace ui {
+namespace {
+
+// Visits `control` and its descendants, parents first.
+void ForEachControl(CControl* control, const std::function<void(CControl*)>& visit) {
+  if (!control) return;
+  visit(control);
+  if (auto* container = dynamic_cast<CContainer*>(control)) {
+    for (int i = 0; i < container->GetCount(); ++i) ForEachControl(container->GetItemAt(i), visit);
+  }
+}
+
+}  // namespace
+
+WindowTree::WindowTree(TextTable* texts) : texts_(texts) {
+  builtinFont_.face = L"微软雅黑";
+  builtinFont_.size = 12;
+}
+
+WindowTree::~WindowTree() {
+  if (host_) {
+    for (const Timer& t : timers_) host_->StopTimer(t.key);
+  }
+  timers_.clear();
+  host_ = nullptr;
+  root_.reset();
+}
+
+void WindowTree::SetWindowAttribute(const std::wstring& name, const std::wstring& value) {
+  const std::wstring key = ToLowerAscii(name);
+  if (key == L"size") initSize_ = ParseSize(value);
+  else if (key == L"caption") caption_ = ParseRect(value);
+  else if (key == L"roundcorner") roundCorner_ = ParseSize(value);
+  else if (key == L"sizebox") sizeBox_ = ParseRect(value);
+  else if (key == L"mininfo") minInfo_ = ParseSize(value);
+  else if (key == L"maxinfo") maxInfo_ = ParseSize(value);
+  else customAttributes_[key] = value;
+}
+
+const std::wstring* WindowTree::GetCustomAttribute(const std::wstring& name) const {
+  auto it = customAttributes_.find(ToLowerAscii(name));
+  return it == customAttributes_.end() ? nullptr : &it->second;
+}
+
+void WindowTree::AddFont(const FontSpec& font, bool isDefault) {
+  fonts_[font.id] = font;
+  if (isDefault || defaultFont_ < 0) defaultFont_ = font.id;
+}
+
+const FontSpec& WindowTree::GetDefaultFont() const {
+  auto it = fonts_.find(defaultFont_);
+  return it == fonts_.end() ? builtinFont_ : it->second;
+}
+
+const FontSpec& WindowTree::GetFont(int id) const {
+  auto it = fonts_.find(id);
+  return it == fonts_.end() ? GetDefaultFont() : it->second;
+}
+
+void WindowTree::SetRoot(std::unique_ptr<CControl> root) {
+  if (root_) root_->SetOwner(nullptr, nullptr);
+  root_ = std::move(root);
+  if (root_) root_->SetOwner(this, nullptr);
+  needLayout_ = true;
+}
+
+CControl* WindowTree::FindControl(const std::wstring& name) const {
+  return root_ ? root_->FindControl(name) : nullptr;
+}
+
+void WindowTree::InitControls() {
+  ForEachControl(root_.get(), [](CControl* c) { c->DoInit(); });
+}
+
+bool WindowTree::Contains(const CControl* control) const {
+  bool found = false;
+  ForEachControl(root_.get(), [&](CControl* c) { found = found || c == control; });
+  return found;
+}
+
+void WindowTree::ForgetControl(CControl* control) {
+  KillTimers(control);
+  if (focus_ == control) focus_ = nullptr;
+  if (hot_ == control) hot_ = nullptr;
+  if (pushed_ == control) pushed_ = nullptr;
+}
+
+void WindowTree::AttachHost(WindowHost* host) { host_ = host; }
+
+Size WindowTree::MeasureText(const CControl& control, const std::wstring& text, unsigned style,
+                             int maxWidth) const {
+  if (!measurer_) return {};
+  return measurer_->Measure(ResolveText(text), GetFont(control.GetFont()), style, maxWidth);
+}
+
+void WindowTree::Layout(const Rect& client) {
+  client_ = client;
+  needLayout_ = false;
+  if (root_) root_->SetPos(client);
+}
+
+void WindowTree::LayoutIfNeeded() {
+  if (needLayout_) Layout(client_);
+}
+
+void WindowTree::Paint(Painter& painter, const Rect& dirty) {
+  LayoutIfNeeded();
+  if (!root_ || !root_->IsVisible()) return;
+  painter.PushClip(dirty);
+  root_->Paint(painter);
+  painter.PopClip();
+}
+
+void WindowTree::Invalidate(const Rect& rect) {
+  if (host_) host_->Invalidate(rect);
+}
+
+void WindowTree::OnMouseMove(Point point) {
+  LayoutIfNeeded();
+  CControl* target = root_ ? root_->HitTest(point) : nullptr;
+  if (target == hot_) return;
+  CControl* previous = hot_;
+  hot_ = target;
+  if (previous) {
+    ControlEvent leave{ControlEvent::Type::kMouseLeave, point};
+    previous->DoEvent(leave);
+  }
+  if (hot_) {
+    ControlEvent enter{ControlEvent::Type::kMouseEnter, point};
+    hot_->DoEvent(enter);
+  }
+}
+
+void WindowTree::OnButtonDown(Point point) {
+  LayoutIfNeeded();
+  OnMouseMove(point);
+  CControl* target = root_ ? root_->HitTest(point) : nullptr;
+  if (!target || !target->IsEnabled()) return;
+  pushed_ = target;
+  SetFocus(target);
+  ControlEvent down{ControlEvent::Type::kButtonDown, point};
+  target->DoEvent(down);
+}
+
+void WindowTree::OnButtonUp(Point point) {
+  CControl* target = pushed_;
+  pushed_ = nullptr;
+  if (!target) return;
+  // The control that saw the press gets the release (mouse capture), and
+  // decides itself whether it was released over itself.
+  ControlEvent up{ControlEvent::Type::kButtonUp, point};
+  target->DoEvent(up);
+}
+
+void WindowTree::SetFocus(CControl* control) {
+  if (control == focus_) return;
+  CControl* previous = focus_;
+  focus_ = control;
+  if (previous) {
+    ControlEvent kill;
+    kill.type = ControlEvent::Type::kKillFocus;
+    previous->DoEvent(kill);
+  }
+  if (focus_) {
+    ControlEvent set;
+    set.type = ControlEvent::Type::kSetFocus;
+    focus_->DoEvent(set);
+  }
+  if (host_) host_->FocusChanged(focus_);
+}
+
+void WindowTree::AddNotifyListener(NotifyListener* listener) {
+  if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end()) {
+    listeners_.push_back(listener);
+  }
+}
+
+void WindowTree::RemoveNotifyListener(NotifyListener* listener) {
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void WindowTree::SendNotify(CControl* sender, const std::wstring& type, std::uintptr_t wParam,
+                            std::intptr_t lParam) {
+  Notification n;
+  n.type = type;
+  n.sender = sender;
+  n.timestamp = host_ ? host_->NowMs() : 0;
+  n.wParam = wParam;
+  n.lParam = lParam;
+  // A listener may add or remove listeners while handling; work on a copy.
+  const std::vector<NotifyListener*> listeners = listeners_;
+  for (NotifyListener* l : listeners) l->OnNotification(n);
+}
+
+void WindowTree::PostNotify(CControl* sender, const std::wstring& type, std::uintptr_t wParam,
+                            std::intptr_t lParam) {
+  WindowHost* host = host_;
+  if (!host) return;
+  Notification n;
+  n.type = type;
+  n.sender = sender;
+  n.timestamp = host->NowMs();
+  n.wParam = wParam;
+  n.lParam = lParam;
+  host->PostNotification(n);
+}
+
+void WindowTree::DeliverPosted(Notification notification) {
+  if (notification.sender && !Contains(notification.sender)) notification.sender = nullptr;
+  const std::vector<NotifyListener*> listeners = listeners_;
+  for (NotifyListener* l : listeners) l->OnNotification(notification);
+}
+
+bool WindowTree::SetTimer(CControl* control, unsigned id, unsigned periodMs) {
+  if (!host_ || !control || HasTimer(control, id)) return false;
+  const unsigned key = nextTimerKey_++;
+  if (!host_->StartTimer(key, periodMs)) return false;
+  timers_.push_back({control, id, key});
+  return true;
+}
+
+bool WindowTree::KillTimer(CControl* control, unsigned id) {
+  auto it = std::find_if(timers_.begin(), timers_.end(),
+                         [&](const Timer& t) { return t.control == control && t.id == id; });
+  if (it == timers_.end()) return false;
+  if (host_) host_->StopTimer(it->key);
+  timers_.erase(it);
+  return true;
+}
+
+void WindowTree::KillTimers(CControl* control) {
+  for (auto it = timers_.begin(); it != timers_.end();) {
+    if (it->control == control) {
+      if (host_) host_->StopTimer(it->key);
+      it = timers_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+bool WindowTree::HasTimer(const CControl* control, unsigned id) const {
+  return std::any_of(timers_.begin(), timers_.end(),
+                     [&](const Timer& t) { return t.control == control && t.id == id; });
+}
+
+void WindowTree::OnHostTimer(unsigned key) {
+  auto it = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.key == key; });
+  if (it == timers_.end()) return;  // stopped meanwhile: a late tick is dropped
+  ControlEvent tick;
+  tick.type = ControlEvent::Type::kTimer;
+  tick.timerId = it->id;
+  it->control->DoEvent(tick);
+}
+
+void WindowTree::Close(int result) {
+  if (host_) host_->Close(result);
+}
+
+void WindowTree::Minimize() {
+  if (host_) host_->Minimize();
+}
+
+void WindowTree::Center() {
+  if (host_) host_->Center();
+}
+
+}  // namespace ui
