@@ -63,6 +63,8 @@ void ChildProcess::Start(const std::wstring& commandLine) {
   CloseEnd(&input_.readEnd);
 }
 
+void ChildProcess::CloseInputWriteEnd() { CloseEnd(&input_.writeEnd); }
+
 void ChildProcess::Close() {
   platform::CloseProcess(&info_);
   info_ = platform::ProcessInfo();

@@ -49,6 +49,10 @@ class ChildProcess {
   platform::Handle ErrorReadEnd() const { return error_.readEnd; }
   platform::Handle InputWriteEnd() const { return input_.writeEnd; }
 
+  // Closes the input pipe's write end, so the child reads the end of its
+  // input. Harmless when already closed.
+  void CloseInputWriteEnd();
+
   platform::Handle ProcessHandle() const { return info_.process; }
   std::uint32_t ProcessId() const { return info_.processId; }
 
