@@ -62,6 +62,11 @@ int CInstaller::Parse(const std::wstring& text) {
 }
 
 void CInstaller::Run() {
+  RunPackage();
+  if (m_runEnded) m_runEnded();
+}
+
+void CInstaller::RunPackage() {
   m_callback(IST_CODE_START, 0.0, L"");
   m_callback(IST_CODE_PROGRESS, 0.0, L"");
 

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,11 @@ class CInstaller {
 
   void Start();
 
+  // Called on the worker at the very end of every run, after the package
+  // process has ended (the owner deletes the package file then). Set it
+  // before Start.
+  void SetRunEndedHook(std::function<void()> hook) { m_runEnded = std::move(hook); }
+
   // Blocks until the current run, if any, has ended. Owner's thread only.
   void Wait();
 
@@ -59,6 +65,7 @@ class CInstaller {
  private:
   std::wstring BuildCommandLine() const;
   void Run();
+  void RunPackage();
 
   EventCallback m_callback;
   std::wstring m_package;
@@ -71,4 +78,5 @@ class CInstaller {
   bool m_adminAccount = false;
   bool m_elevated = true;
   std::wstring m_languageTag;
+  std::function<void()> m_runEnded;
 };
