@@ -5,14 +5,14 @@
 // that behaves the same way:
 //   - section and key names compare without regard to case;
 //   - a missing key gives the default, a key with an empty value gives "";
-//   - values are trimmed of surrounding blanks; a value in double quotes on
-//     both ends loses the quotes;
+//   - values are trimmed of surrounding blanks; a value in matching quotes
+//     (double or single) on both ends loses them;
 //   - the result is cut to bufferChars - 1 characters (the buffer of the
 //     Windows call holds the terminator too);
 //   - integers: a missing key or an empty value gives the default; otherwise
-//     leading blanks and a sign are accepted, "0x" selects hexadecimal, and
-//     the number ends at the first character that does not fit (no digits
-//     read as 0).
+//     leading blanks and a sign are accepted, "0x" (lower case only) selects
+//     hexadecimal, and the number ends at the first character that does not
+//     fit (no digits read as 0; overflow wraps modulo 2^32).
 // Writing creates the file when missing (the folder must exist) and keeps
 // every other section and key. Thread-safe per call; concurrent writers of
 // one file are not serialised (neither are they on Windows).

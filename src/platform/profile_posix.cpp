@@ -177,7 +177,8 @@ int ReadProfileInt(const std::wstring& path, const std::wstring& section, const 
   bool negative = false;
   if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
   unsigned base = 10;
-  if (i + 1 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
+  // Only a lower-case "0x" selects hexadecimal, as in the system's conversion.
+  if (i + 1 < text.size() && text[i] == L'0' && text[i + 1] == L'x') {
     base = 16;
     i += 2;
   }

@@ -3,6 +3,9 @@
 
 #include <vector>
 
+// winbase.h maps WriteProfileString to the win.ini function WriteProfileStringW.
+#undef WriteProfileString
+
 #include "platform/profile.h"
 
 namespace platform {

@@ -28,6 +28,7 @@ const ReadCase kReadCases[] = {
     {"[Install]\n  Key  =   spaced value  \n", L"Install", L"Key", L"spaced value"},
     {"[Install]\nKey=\"quoted value\"\n", L"Install", L"Key", L"quoted value"},
     {"[Install]\nKey=\"half\n", L"Install", L"Key", L"\"half"},
+    {"[Install]\nKey='single'\n", L"Install", L"Key", L"single"},
     {"[Install]\nKey=a=b\n", L"Install", L"Key", L"a=b"},
     {"[Other]\nKey=value\n", L"Install", L"Key", L"dflt"},           // key in another section
     {"[Install]\n[Next]\nKey=value\n", L"Install", L"Key", L"dflt"},
@@ -68,7 +69,7 @@ TEST(Profile, IntegerRules) {
   };
   const IntCase cases[] = {
       {nullptr, 1}, {"N=", 1}, {"N=3", 3}, {"N=  42", 42}, {"N=-12", -12}, {"N=+7", 7},
-      {"N=0x1F", 31}, {"N=0X10", 16}, {"N=12abc", 12}, {"N=abc", 0}, {"N=2147483647", 2147483647},
+      {"N=0x1F", 31}, {"N=0X10", 0}, {"N=12abc", 12}, {"N=abc", 0}, {"N=2147483647", 2147483647},
   };
   ScratchFolder folder;
   const std::wstring file = folder.File(L"int.ini");
