@@ -1,8 +1,9 @@
 // TW_FUNCTION_NAME: the qualified name of the enclosing function as a wide
-// string ("CurlClient::Start", "Utils::CheckNetwork"), derived at compile
-// time from the compiler's pretty function name without return type and
-// parameters. Inside a lambda the name is the enclosing function's followed
-// by whatever the compiler calls the lambda.
+// string ("CurlClient::Start", "Utils::CheckNetwork"): the compiler's pretty
+// function name without return type, parameters and qualifiers, cut at each
+// use (a few string operations; logging formats a line anyway). Inside a
+// lambda the name is the enclosing function's followed by whatever the
+// compiler calls the lambda ("CFoo::Run::<lambda()>" with GCC).
 #pragma once
 
 #include <string>

@@ -23,7 +23,8 @@
 
 namespace Utils {
 
-// The fixed prefix format (62 characters).
+// The fixed prefix format. The tag is a wide string, spelt %ls so that the
+// Windows and POSIX runtimes read it alike.
 extern const wchar_t LOG_PREFIX[];
 
 // Formats and sends one line. `tag` is the qualified function name.

@@ -47,7 +47,7 @@ Thread& Thread::Start(void* argument, const std::wstring& name, Function functio
       std::uint32_t id = platform::CurrentThreadId();
       // Named from inside: the POSIX stand-in can only name the calling
       // thread; the Windows naming exception works from any thread.
-      platform::SetThreadName(id, threadName.empty() ? "t" + std::to_string(id) : threadName);
+      SetThreadName(id, threadName.empty() ? "t" + std::to_string(id) : threadName);
       std::unique_lock<std::mutex> lock(raw->mutex);
       raw->id = id;
       raw->idKnown = true;
@@ -86,6 +86,10 @@ void Thread::Join() {
 bool Thread::HasHandle() const { return state_ && state_->worker.joinable(); }
 
 std::uint32_t Thread::Id() const { return state_ ? state_->id : 0; }
+
+void SetThreadName(std::uint32_t threadId, const std::string& name) {
+  platform::SetThreadName(threadId, name);
+}
 
 void Thread::CallBack(State* state) {
   TW_LOG_TEXT(L"THREAD BEGIN");

@@ -54,4 +54,7 @@ class Thread {
   std::wstring name_;
 };
 
+// Names a thread for an attached debugger; without one nothing happens.
+void SetThreadName(std::uint32_t threadId, const std::string& name);
+
 }  // namespace Utils
