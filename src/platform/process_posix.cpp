@@ -187,8 +187,15 @@ bool WaitForProcess(Handle process, std::uint32_t timeoutMs) {
   ChildRecord* record = RecordOf(process);
   if (record == nullptr) return false;
   if (timeoutMs == kWaitForever) {
+    // Wait without collecting and without the lock, so another thread may
+    // still terminate the child or ask for its code meanwhile.
+    siginfo_t info{};
+    int rc;
+    do {
+      rc = waitid(P_PID, static_cast<id_t>(record->pid), &info, WEXITED | WNOWAIT);
+    } while (rc != 0 && errno == EINTR);
     std::lock_guard<std::mutex> lock(record->mutex);
-    return Reap(record, /*block=*/true);
+    return Reap(record, /*block=*/rc == 0);
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   auto pause = std::chrono::microseconds(200);
@@ -208,7 +215,9 @@ bool TerminateChildProcess(Handle process, std::uint32_t exitCode) {
   ChildRecord* record = RecordOf(process);
   if (record == nullptr) return false;
   std::lock_guard<std::mutex> lock(record->mutex);
-  if (record->reaped) return false;  // already gone, as TerminateProcess on an ended process fails
+  // A process that has already ended keeps its own exit code, as
+  // TerminateProcess fails on an ended process.
+  if (Reap(record, /*block=*/false)) return false;
   if (kill(record->pid, SIGKILL) != 0) return false;
   record->terminated = true;
   record->terminateCode = exitCode;

@@ -74,4 +74,12 @@ TEST(SplitCommandLine, ChildReceivesTheSameArguments) {
   }
 }
 
+TEST(SplitCommandLine, ChildSeesArgumentsRightAfterItsQuotedPath) {
+  // No blank after the closing quote: the program ends at that quote.
+  const auto run = platform_test::RunChild(L"\"" + platform_test::ChildPath() + L"\"echo-args x");
+  ASSERT_TRUE(run.started);
+  const Args expected{platform_test::ChildPath(), L"echo-args", L"x"};
+  EXPECT_EQ(platform_test::OutputLines(run.output), expected);
+}
+
 }  // namespace

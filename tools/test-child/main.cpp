@@ -8,6 +8,7 @@
 //   stderr <text>    writes <text> and a line end to standard error
 //   stdin-echo       copies standard input to standard output until its end
 //   sleep <ms>       sleeps
+//   touch <path>     creates (or empties) the file <path>
 //   exit <code>      ends at once with <code>
 // Unknown commands end the program with exit code 99. Without "exit" the
 // exit code is 0. Output is flushed after every command, so a parent reading
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/files.h"
 #include "platform/process.h"
 
 namespace {
@@ -50,6 +52,10 @@ int main() {
       std::size_t got;
       while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) std::fwrite(buffer, 1, got, stdout);
       std::fflush(stdout);
+    } else if (command == L"touch" && hasValue) {
+      std::FILE* f = platform::OpenFile(args[++i], "wb");
+      if (f == nullptr) return 98;
+      std::fclose(f);
     } else if (command == L"sleep" && hasValue) {
       std::this_thread::sleep_for(std::chrono::milliseconds(Number(args[++i])));
     } else if (command == L"exit" && hasValue) {
