@@ -1,7 +1,7 @@
 // Utils::Thread: one worker thread that runs one function once.
 //
 // Start creates the thread suspended, names it, and returns; the owner then
-// calls Resume (the Windows original resumed the handle itself). The routine
+// calls Resume. The routine
 // logs "THREAD BEGIN", calls the function with the argument, and logs
 // "THREAD END". Join waits without limit; the destructor joins too, so a
 // Thread that was started but never resumed is resumed by Join rather than
@@ -28,8 +28,9 @@ class Thread {
   Thread& operator=(const Thread&) = delete;
 
   // Creates the thread suspended and names it `name` (converted to the ANSI
-  // code page), or "t<id>" when `name` is empty. Returns *this. HasHandle()
-  // is false when no thread could be created.
+  // code page), or "t<id>" when `name` is empty; Id() is known when it
+  // returns. A thread started earlier by this object is joined first.
+  // Returns *this. HasHandle() is false when no thread could be created.
   Thread& Start(void* argument, const std::wstring& name, Function function);
 
   // Lets a started thread run. No effect when there is none or it runs.
