@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "utils/log_capture.h"
 #include "utils/process_mutex.h"
+#include "utils/pump.h"
 #include "utils/stopwatch.h"
 #include "utils/windows_version.h"
 
@@ -173,5 +174,11 @@ TEST(ProcessMutexTest, OneHolderPerName) {
   third.Acquire();
   EXPECT_TRUE(third.IsHeld());
 }
+
+}  // namespace
+
+namespace {
+
+TEST(PumpTest, EndsWhenItsTimeRunsOutWithoutMessages) { EXPECT_TRUE(Utils::PumpMessages(nullptr)); }
 
 }  // namespace
