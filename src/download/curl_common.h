@@ -1,0 +1,42 @@
+// What every libcurl transfer of the download engine shares: one-time
+// library start-up, certificate verification, the request URL encoding,
+// the body-discarding write callback of header probes, and libcurl's error
+// texts as wide text.
+//
+// Thread-safe: EnsureCurlInitialized may be called from any thread, any
+// number of times; each easy handle belongs to one thread.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <string>
+
+void EnsureCurlInitialized();
+
+// Peer and host verification on. With Schannel the system trust store is
+// used (a CA bundle path compiled into the library would not exist on the
+// user's machine). Returns the OR of the option codes.
+CURLcode ApplyTlsVerification(CURL* curl);
+
+// UTF-8, or the ANSI code page for "file:///" URLs (a local path).
+std::string RequestUrl(const std::wstring& url);
+
+// Accepts and drops everything (the body of header-only requests).
+size_t DiscardBody(char* data, size_t size, size_t count, void* userdata);
+
+// libcurl's text for `code`, widened from the ANSI code page.
+std::wstring CurlErrorText(int code);
+
+struct CurlEasyDeleter {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+using CurlEasyPtr = std::unique_ptr<CURL, CurlEasyDeleter>;
+
+struct CurlSlistDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlSlistPtr = std::unique_ptr<curl_slist, CurlSlistDeleter>;
+
+// Redirects followed at most; libcurl 7.x follows a loop for ever by default.
+inline constexpr long kMaxRedirects = 30;

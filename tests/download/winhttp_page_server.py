@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""Loopback pages for the WinHTTP client's tests: what the package server of
+tools/http-test-server does not serve (HTML pages whole and cut off, a
+charset, Set-Cookie lines and a lower-case length header).
+
+    winhttp_page_server.py start --port-file FILE   background, 127.0.0.1,
+                                                    FILE gets "<port> <pid>"
+    winhttp_page_server.py stop --port-file FILE
+
+Paths (all take ?key=K, which names the counter of /count)
+    /whole      a UTF-8 HTML page with its closing tag, charset=utf-8
+    /cut        an HTML page that never closes <html>
+    /plain      ASCII text without a charset
+    /cookies    two Set-Cookie lines and a "content-length:" header in lower case
+    /count      the number of requests made so far with this key, as text
+"""
+import argparse
+import os
+import signal
+import subprocess
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+_counts = {}
+_lock = threading.Lock()
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, fmt, *args):
+        pass
+
+    def do_POST(self):
+        self.do_GET()
+
+    def do_GET(self):
+        url = urllib.parse.urlsplit(self.path)
+        key = dict(urllib.parse.parse_qsl(url.query)).get("key", "")
+        if url.path == "/count":
+            with _lock:
+                n = _counts.get(key, 0)
+            return self.reply(str(n).encode(), "text/plain")
+        with _lock:
+            _counts[key] = _counts.get(key, 0) + 1
+        if url.path == "/whole":
+            return self.reply("<html><body>完整的页面</body></html>".encode("utf-8"), "text/html; charset=utf-8")
+        if url.path == "/cut":
+            return self.reply(b"<html><body>cut off in the mid", "text/html")
+        if url.path == "/plain":
+            return self.reply(b"plain text", "text/plain")
+        if url.path == "/cookies":
+            body = b"ok"
+            self.send_response(200)
+            self.send_header("Set-Cookie", "a=1; path=/")
+            self.send_header("Set-Cookie", "b=2")
+            self.send_header("content-length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
+        self.reply(b"not found", "text/plain", 404)
+
+    def reply(self, body, ctype, status=200):
+        self.send_response(status)
+        self.send_header("Content-Type", ctype)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def serve(port_file):
+    httpd = Server(("127.0.0.1", 0), Handler)
+    tmp = port_file + ".tmp"
+    with open(tmp, "w") as f:
+        f.write("%d %d\n" % (httpd.server_address[1], os.getpid()))
+    os.replace(tmp, port_file)
+    signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=httpd.shutdown).start())
+    httpd.serve_forever()
+    if os.path.exists(port_file):
+        os.remove(port_file)
+
+
+def start(port_file):
+    stop(port_file)
+    child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", "--port-file", port_file],
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                             start_new_session=True)
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        if os.path.exists(port_file):
+            return 0
+        if child.poll() is not None:
+            return 1
+        time.sleep(0.05)
+    child.kill()
+    return 1
+
+
+def stop(port_file):
+    try:
+        port, pid = open(port_file).read().split()
+        with open("/proc/%d/cmdline" % int(pid), "rb") as f:  # only our own server
+            if os.path.basename(__file__).encode() not in f.read():
+                raise ValueError("not this server")
+        os.kill(int(pid), signal.SIGTERM)
+    except (OSError, ValueError):
+        pass
+    deadline = time.monotonic() + 10
+    while os.path.exists(port_file) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    if os.path.exists(port_file):
+        os.remove(port_file)
+    return 0
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("command", choices=["start", "stop", "serve"])
+    ap.add_argument("--port-file", required=True)
+    a = ap.parse_args()
+    if a.command == "serve":
+        serve(a.port_file)
+        return 0
+    return start(a.port_file) if a.command == "start" else stop(a.port_file)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
