@@ -3,6 +3,7 @@
 // Windows: MultiByteToWideChar / WideCharToMultiByte without flags, so bytes
 // that are invalid in the source code page become U+FFFD instead of failing.
 // POSIX stand-in: the ANSI code page is UTF-8; 936 goes through iconv (GBK).
+// The whole string is converted, embedded null characters included.
 // Any other failure, or an unknown code page, gives an empty result.
 // Thread-safe.
 #pragma once

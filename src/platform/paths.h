@@ -41,8 +41,9 @@ std::wstring DriveOf(const std::wstring& path);
 // The relative path from folder `from` to folder `to` (PathRelativePathToW
 // with both taken as folders, 260-character result): "." when both name the
 // same folder, for example "..\b" otherwise. nullopt when the two share no
-// root (other drive) or a path is too long. Windows compares without regard
-// to case; POSIX compares exactly.
+// root (other drive) or a path is too long. A trailing separator does not
+// change the folder a path names ("C:\a\" and "C:\a" give "."). Windows
+// compares without regard to case; POSIX compares exactly.
 std::optional<std::wstring> RelativePathBetweenFolders(const std::wstring& from, const std::wstring& to);
 
 // An environment variable, nullopt when unset (GetEnvironmentVariableW with a

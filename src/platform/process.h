@@ -59,6 +59,8 @@ bool StartChildProcess(wchar_t* commandLine, const ChildStdio& stdio, ProcessInf
 inline constexpr std::uint32_t kStillActive = 259;  // STILL_ACTIVE
 
 // The exit code, or kStillActive while the process runs. False on error.
+// POSIX: a child ended by a signal reports 128 + the signal number, one ended
+// by TerminateChildProcess the code given there.
 bool GetProcessExitCode(Handle process, std::uint32_t* exitCode);
 
 inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
@@ -78,7 +80,8 @@ void CloseProcess(ProcessInfo* info);
 // backslashes and a literal quote; backslashes elsewhere are literal; inside
 // quotes, two quotes in a row give one literal quote. The first argument
 // (the program) ends at the first blank outside quotes and takes
-// backslashes literally, as Windows does.
+// backslashes literally, as Windows does. An empty command line gives no
+// arguments.
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 
 // This process's command line split into arguments (CommandLineToArgvW of
