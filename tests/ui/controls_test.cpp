@@ -93,6 +93,32 @@ TEST(Builder, CallbackFirstThenBuiltinsThenPlainContainer) {
   EXPECT_TRUE(dynamic_cast<CLabel*>(tree->FindControl(L"lower")));
 }
 
+class CCountingInit : public CControl {
+ public:
+  explicit CCountingInit(int* count) : count_(count) {}
+  void DoInit() override { ++*count_; }
+
+ private:
+  int* count_;
+};
+
+TEST(Builder, ControlsAreInitialisedOnceWhetherBuiltOrAddedLater) {
+  int inits = 0;
+  struct Counting : BuilderCallback {
+    int* inits;
+    std::unique_ptr<CControl> CreateCustomControl(const std::wstring& tag) override {
+      return tag == L"Counted" ? std::make_unique<CCountingInit>(inits) : nullptr;
+    }
+  } builder;
+  builder.inits = &inits;
+  TextTable texts;
+  auto tree = Load("<VerticalLayout><Counted/><HorizontalLayout><Counted/></HorizontalLayout></VerticalLayout>",
+                   &texts, &builder);
+  EXPECT_EQ(inits, 2);
+  dynamic_cast<CContainer*>(tree->GetRoot())->Add(std::make_unique<CCountingInit>(&inits));
+  EXPECT_EQ(inits, 3);
+}
+
 TEST(Builder, BadMarkupIsRefusedWithAReason) {
   const char* cases[] = {
       "",

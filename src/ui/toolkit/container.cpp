@@ -29,9 +29,13 @@ const PropertyTable& CContainer::ClassProperties() {
 
 bool CContainer::Add(std::unique_ptr<CControl> child) {
   if (!child) return false;
+  CControl* added = child.get();
   child->SetOwner(GetWindow(), this);
   items_.push_back(std::move(child));
   NeedParentUpdate();
+  // Built from markup, controls are initialised once the whole tree exists;
+  // a control added to a living window is initialised at once.
+  if (GetWindow()) GetWindow()->InitControl(added);
   return true;
 }
 

@@ -25,7 +25,8 @@ class CContainer : public CControl {
   static const PropertyTable& ClassProperties();
   const PropertyTable& Properties() const override { return ClassProperties(); }
 
-  // Takes ownership; the child joins this container's window.
+  // Takes ownership; the child joins this container's window (and, when the
+  // container is already in one, is initialised).
   virtual bool Add(std::unique_ptr<CControl> child);
   // Destroys the child. False when it is not a child of this container.
   bool Remove(CControl* child);

@@ -78,8 +78,10 @@ CControl* WindowTree::FindControl(const std::wstring& name) const {
   return root_ ? root_->FindControl(name) : nullptr;
 }
 
-void WindowTree::InitControls() {
-  ForEachControl(root_.get(), [](CControl* c) { c->DoInit(); });
+void WindowTree::InitControls() { InitControl(root_.get()); }
+
+void WindowTree::InitControl(CControl* control) {
+  ForEachControl(control, [](CControl* c) { c->DoInit(); });
 }
 
 bool WindowTree::Contains(const CControl* control) const {

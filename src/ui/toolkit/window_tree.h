@@ -66,6 +66,8 @@ class WindowTree {
   CControl* FindControl(const std::wstring& name) const;
   // Runs DoInit on every control, parents first (after building).
   void InitControls();
+  // Runs DoInit on `control` and its descendants (a subtree added later).
+  void InitControl(CControl* control);
   bool Contains(const CControl* control) const;
   // A control leaves the window: its timers stop, focus and hover forget it.
   void ForgetControl(CControl* control);
