@@ -43,6 +43,21 @@ std::string FileNameFor(const std::wstring& name) {
   return out + ".lock";
 }
 
+// The handle points to this record. The owner removes the file when it lets
+// go, so lock files do not pile up; an opener that raced with the removal
+// notices that its file is no longer the one at the path and starts over.
+struct MutexRecord {
+  int fd = -1;
+  bool owner = false;
+  std::string path;
+};
+
+bool StillAtPath(int fd, const std::string& path) {
+  struct stat opened, current;
+  return fstat(fd, &opened) == 0 && stat(path.c_str(), &current) == 0 && opened.st_dev == current.st_dev &&
+         opened.st_ino == current.st_ino;
+}
+
 }  // namespace
 
 Handle CreateNamedMutex(const std::wstring& name, bool* alreadyExisted) {
@@ -50,14 +65,19 @@ Handle CreateNamedMutex(const std::wstring& name, bool* alreadyExisted) {
   const std::string folder = RuntimeFolder();
   if (folder.empty() || name.empty()) return kInvalidHandle;
   const std::string path = folder + "/" + FileNameFor(name);
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return kInvalidHandle;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    // Someone holds it: like CreateMutexW, hand out a handle anyway and say
-    // that the object existed.
-    if (alreadyExisted != nullptr) *alreadyExisted = true;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return kInvalidHandle;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      // Someone holds it: like CreateMutexW, hand out a handle anyway and
+      // say that the object existed.
+      if (alreadyExisted != nullptr) *alreadyExisted = true;
+      return reinterpret_cast<Handle>(new MutexRecord{fd, false, path});
+    }
+    if (StillAtPath(fd, path)) return reinterpret_cast<Handle>(new MutexRecord{fd, true, path});
+    close(fd);  // the previous owner removed this file just now
   }
-  return static_cast<Handle>(fd);
+  return kInvalidHandle;
 }
 
 // Ownership and existence are one thing for a flock, so the lock stays until
@@ -66,7 +86,11 @@ Handle CreateNamedMutex(const std::wstring& name, bool* alreadyExisted) {
 void ReleaseNamedMutex(Handle mutex) {}
 
 void CloseNamedMutex(Handle mutex) {
-  if (IsValid(mutex)) close(static_cast<int>(mutex));
+  if (!IsValid(mutex) || mutex == 0) return;
+  auto* record = reinterpret_cast<MutexRecord*>(mutex);
+  if (record->owner) unlink(record->path.c_str());  // still under our lock
+  close(record->fd);
+  delete record;
 }
 
 }  // namespace platform
