@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -17,22 +18,34 @@ class FoldersTest : public ::testing::Test {
     base_ = platform::JoinPath(platform::TempPath(), L"tw-utils-" + Utils::CreateGuidString());
     ASSERT_TRUE(platform::CreateFolder(base_));
   }
+  // Leaves the temporary folder as it was: `cleanup_` lists what a test made,
+  // deepest last.
+  void TearDown() override {
+    for (auto it = cleanup_.rbegin(); it != cleanup_.rend(); ++it) {
+      if (!platform::DeleteFileAt(*it)) platform::RemoveEmptyFolder(*it);
+    }
+    platform::RemoveEmptyFolder(base_);
+  }
   std::wstring Under(std::initializer_list<const wchar_t*> parts) const {
     std::wstring path = base_;
     for (const wchar_t* part : parts) path = platform::JoinPath(path, part);
     return path;
   }
   std::wstring base_;
+  std::vector<std::wstring> cleanup_;
 };
 
 TEST_F(FoldersTest, CreatesEveryLevelWithOrWithoutTrailingSeparator) {
   std::wstring withSeparator = Under({L"a", L"b", L"c"}) + platform::kPathSeparator;
   EXPECT_TRUE(Utils::CreateDirectories(withSeparator));
   EXPECT_TRUE(platform::FolderExists(Under({L"a", L"b", L"c"})));
+  cleanup_ = {Under({L"a"}), Under({L"a", L"b"}), Under({L"a", L"b", L"c"})};
 
   std::wstring without = Under({L"x", L"y"});
   EXPECT_TRUE(Utils::CreateDirectories(without));
   EXPECT_TRUE(platform::FolderExists(without));
+  cleanup_.push_back(Under({L"x"}));
+  cleanup_.push_back(without);
 
   // Everything exists already.
   EXPECT_TRUE(Utils::CreateDirectories(without));
@@ -43,6 +56,7 @@ TEST_F(FoldersTest, FailsWhereAFolderCannotBeMade) {
   std::FILE* f = platform::OpenFile(file, "wb");
   ASSERT_NE(f, nullptr);
   std::fclose(f);
+  cleanup_.push_back(file);
   EXPECT_FALSE(Utils::CreateDirectories(platform::JoinPath(file, L"sub")));
   EXPECT_FALSE(Utils::CreateDirectories(Under({L"file.txt", L"sub", L"deeper"}) + platform::kPathSeparator));
 
