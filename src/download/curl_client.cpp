@@ -95,6 +95,8 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   if (!curl) return kClientNoHandle;
   m_curl = curl.get();
 
+  // A partial file longer than the remote file is not a prefix of it.
+  if (platform::FileSize(partPath) > static_cast<std::int64_t>(m_fileLength)) platform::DeleteFileAt(partPath);
   m_file = platform::OpenFile(partPath, "ab+");
   if (!m_file) {
     m_errorText = platform::ErrorText(errno).substr(0, 200);
@@ -118,7 +120,11 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   result |= curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE,
                              static_cast<curl_off_t>(m_writeCap > resumed ? m_writeCap - resumed : 1));
 
-  if (result == 0) result = curl_easy_perform(curl.get());
+  // Everything is already there (an earlier attempt got the whole body but
+  // ended badly, or could not move the file): asking for the bytes after
+  // the end would only earn a 416.
+  const bool complete = resumed == static_cast<std::int64_t>(m_fileLength);
+  if (result == 0 && !complete) result = curl_easy_perform(curl.get());
 
   m_curl = nullptr;
   curl.reset();

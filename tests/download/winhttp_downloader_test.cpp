@@ -2,7 +2,9 @@
 // natively through the libcurl stand-in, under Wine through WinHTTP.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <string>
 
 #include "download/md5.h"
@@ -165,7 +167,9 @@ TEST_F(WinHttpDownloaderTest, AMismatchingMd5AsksForOneRetryThenFails) {
   EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_PROGRESS, DL_CODE_MD5, DL_CODE_RETRY, DL_CODE_START,
                                     DL_CODE_PROGRESS, DL_CODE_MD5, DL_CODE_FAIL}));
   for (const Event& e : events) {
-    if (e.code == DL_CODE_MD5) EXPECT_EQ(e.text, kMd5Mismatch);
+    if (e.code == DL_CODE_MD5) {
+      EXPECT_EQ(e.text, kMd5Mismatch);
+    }
   }
   EXPECT_EQ(events.back().value, 0.0);
   EXPECT_EQ(events.back().text, kText);
