@@ -67,10 +67,30 @@ std::string ReadFile(const std::wstring& path) {
 
 std::string Utf8(const std::wstring& text) { return platform::ToNarrow(text, platform::kCodePageUtf8); }
 
+std::wstring FileUrl(const std::wstring& path) {
+  std::wstring url = L"file://";
+  if (path.empty() || path[0] != L'/') url += L"/";
+  for (wchar_t c : path) url += c == L'\\' ? L'/' : c;
+  return url;
+}
+
+bool CopyFile(const std::wstring& from, const std::wstring& to) {
+  std::error_code ec;
+  return std::filesystem::copy_file(std::filesystem::path(from), std::filesystem::path(to),
+                                    std::filesystem::copy_options::overwrite_existing, ec);
+}
+
+void MakeRunnable(const std::wstring& path) {
+  std::error_code ec;
+  std::filesystem::permissions(std::filesystem::path(path), std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add, ec);
+}
+
 EventCallback EventRecorder::Callback() {
   return [this](std::int32_t code, double value, const std::wstring& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.push_back({code, value, text});
+    arrived_.notify_all();
   };
 }
 
@@ -83,6 +103,16 @@ std::vector<std::int32_t> EventRecorder::Codes() const {
   std::vector<std::int32_t> codes;
   for (const RecordedEvent& e : Events()) codes.push_back(e.code);
   return codes;
+}
+
+bool EventRecorder::WaitForAny(const std::vector<std::int32_t>& codes, std::chrono::seconds limit) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return arrived_.wait_for(lock, limit, [&] {
+    for (const RecordedEvent& e : events_)
+      for (std::int32_t c : codes)
+        if (e.code == c) return true;
+    return false;
+  });
 }
 
 std::vector<RecordedEvent> EventRecorder::Of(std::int32_t code) const {

@@ -3,6 +3,8 @@
 // child, and an event recorder usable from any thread.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -31,6 +33,16 @@ std::string ReadFile(const std::wstring& path);
 // UTF-8 of a wide text (for comparing with the fake package's log).
 std::string Utf8(const std::wstring& text);
 
+// A file:// URL for a local path ("/tmp/a" or "C:\\a").
+std::wstring FileUrl(const std::wstring& path);
+
+// Copies a file; false on failure.
+bool CopyFile(const std::wstring& from, const std::wstring& to);
+
+// The execute permission the POSIX stand-in needs to start a downloaded
+// program (Windows runs any .exe as it is; there this changes nothing).
+void MakeRunnable(const std::wstring& path);
+
 struct RecordedEvent {
   std::int32_t code;
   double value;
@@ -44,9 +56,13 @@ class EventRecorder {
   std::vector<std::int32_t> Codes() const;
   // The events of one code, in order.
   std::vector<RecordedEvent> Of(std::int32_t code) const;
+  // Waits until an event with one of `codes` has arrived, at most `limit`
+  // (a guard against a hang, not a timing check). True when one came.
+  bool WaitForAny(const std::vector<std::int32_t>& codes, std::chrono::seconds limit) const;
 
  private:
   mutable std::mutex mutex_;
+  mutable std::condition_variable arrived_;
   std::vector<RecordedEvent> events_;
 };
 

@@ -1,0 +1,210 @@
+// The download-and-install driver end to end: real downloaders fetch the
+// fake package through libcurl from a file:// URL whose second-to-last
+// segment is the package's MD5 (the download server's convention), the
+// package and the earlier installation's uninstaller run as real children,
+// and their command lines are read back from the fake package's log.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "config/installer_config.h"
+#include "download/md5.h"
+#include "install/download_installer.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "test_support.h"
+#include "utils/temp_folder.h"
+
+namespace {
+
+using testsupport::EventRecorder;
+using testsupport::RecordedEvent;
+
+const std::vector<std::int32_t> kChainEnds = {IST_CODE_SUCCESS, IST_CODE_FAIL, DL_CODE_FAIL, UNIST_CODE_FAIL,
+                                              UNIST_CODE_ERROR};
+
+class DriverTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    work_ = testsupport::MakeTempFolder(L"driver");
+    installDir_ = platform::JoinPath(work_, L"Tarnwick Dir");
+    log_ = platform::JoinPath(work_, L"children.log");
+    testsupport::SetEnv("TW_FAKE_LOG", log_);
+    Config().DownloadType = 1;
+    Config().InsNew = false;
+    Config().InstCmd.clear();
+    url_ = Serve(testsupport::FakePackagePath(), testsupport::ReadFile(testsupport::FakePackagePath() + L".md5"));
+  }
+  void TearDown() override {
+    testsupport::SetEnv("TW_FAKE_LOG", L"");
+    testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");
+    testsupport::SetEnv("TW_FAKE_UNINSTALL_SCENARIO", L"");
+    testsupport::RemoveTree(work_);
+  }
+
+  // Places `file` at <work>/srv/<segment>/package.exe and returns its URL.
+  std::wstring Serve(const std::wstring& file, const std::string& segment) {
+    std::wstring dir = platform::JoinPath(platform::JoinPath(work_, L"srv"), std::wstring(segment.begin(), segment.end()));
+    platform::CreateFolder(platform::JoinPath(work_, L"srv"));
+    platform::CreateFolder(dir);
+    std::wstring served = platform::JoinPath(dir, L"package.exe");
+    testsupport::CopyFile(file, served);
+    return testsupport::FileUrl(served);
+  }
+
+  void Scenario(const char* variable, const std::wstring& name, const std::string& script) {
+    std::wstring path = platform::JoinPath(work_, name);
+    testsupport::WriteFile(path, script);
+    testsupport::SetEnv(variable, path);
+  }
+
+  // One attempt, as the window makes it; returns once the chain has ended
+  // and the driver has let every running phase finish.
+  void Install(EventRecorder* events, const std::wstring& oldUninstaller = L"", bool runnable = true) {
+    std::wstring package = CDownloadInstaller::PackagePathFor(installDir_);
+    EventCallback record = events->Callback();
+    CDownloadInstaller driver(
+        [&](std::int32_t code, double value, const std::wstring& text) {
+          record(code, value, text);
+          if (code == DL_CODE_SUCCESS && runnable) testsupport::MakeRunnable(package);
+        },
+        L"", L"", L"", true, true, true);
+    driver.SetParams(url_, L"", oldUninstaller, installDir_, true, false, false, false, L"");
+    EXPECT_EQ(driver.GetPackagePath(), package);
+    driver.Start();
+    ASSERT_TRUE(events->WaitForAny(kChainEnds, std::chrono::seconds(120)));
+  }
+
+  std::vector<std::string> LogLines() {
+    std::vector<std::string> lines;
+    std::string log = testsupport::ReadFile(log_), line;
+    for (char c : log) {
+      if (c == '\n') {
+        lines.push_back(line);
+        line.clear();
+      } else {
+        line += c;
+      }
+    }
+    return lines;
+  }
+
+  static std::string Dump(const EventRecorder& events) {
+    std::string out;
+    for (const RecordedEvent& e : events.Events())
+      out += std::to_string(e.code) + "(" + std::to_string(e.value) + "," + testsupport::Utf8(e.text) + ") ";
+    return out;
+  }
+
+  static std::size_t IndexOf(const std::vector<std::int32_t>& codes, std::int32_t code) {
+    return static_cast<std::size_t>(std::find(codes.begin(), codes.end(), code) - codes.begin());
+  }
+
+  std::wstring work_, installDir_, log_, url_;
+};
+
+TEST_F(DriverTest, CleanInstallDownloadsThenInstallsAndRemovesThePackage) {
+  for (std::int32_t type : {1, 3}) {
+    SCOPED_TRACE(type);
+    Config().DownloadType = type;
+    Scenario("TW_FAKE_PACKAGE_SCENARIO", L"package.scenario",
+             "install-files\nout Progress=0.3\nout InstPath=${DIR}\nout UninstEp=${DIR}\\uninst.ep\n"
+             "out StartupStyle=NonStartup\nout Progress=0.9\nout State=Success\n");
+    EventRecorder events;
+    Install(&events);
+    std::vector<std::int32_t> codes = events.Codes();
+
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.front(), DL_CODE_START);
+    ASSERT_EQ(codes.back(), IST_CODE_SUCCESS) << Dump(events);
+    EXPECT_LT(IndexOf(codes, DL_CODE_SUCCESS), IndexOf(codes, IST_CODE_START));
+    EXPECT_LT(IndexOf(codes, IST_CODE_START), IndexOf(codes, IST_CODE_INST_PATH));
+    EXPECT_LT(IndexOf(codes, IST_CODE_UNINST_EP), codes.size());
+    EXPECT_LT(IndexOf(codes, IST_CODE_STARTUP_STYLE), codes.size());
+    EXPECT_EQ(IndexOf(codes, UNIST_CODE_PROGRESS), codes.size());  // nothing to remove
+    EXPECT_EQ(events.Of(IST_CODE_SUCCESS).size(), 1u);
+
+    EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(installDir_)));
+    EXPECT_TRUE(platform::FileExists(platform::JoinPath(installDir_, L"uninst.ep")));
+    EXPECT_TRUE(platform::FileExists(platform::JoinPath(installDir_, L"Tarnwick.exe")));
+  }
+}
+
+TEST_F(DriverTest, EarlierInstallationIsRemovedFromTheWorkFolderCopyBeforeTheDownload) {
+  std::wstring oldDir = platform::JoinPath(work_, L"Old Tarnwick");
+  platform::CreateFolder(oldDir);
+  std::wstring oldEp = platform::JoinPath(oldDir, L"uninst.ep");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), oldEp));
+  testsupport::WriteFile(platform::JoinPath(oldDir, L"Tarnwick.exe"), "old product");
+
+  EventRecorder events;
+  Install(&events, oldEp);
+  std::vector<std::int32_t> codes = events.Codes();
+  ASSERT_FALSE(codes.empty());
+  EXPECT_EQ(codes.front(), UNIST_CODE_PROGRESS);
+  EXPECT_LT(IndexOf(codes, UNIST_CODE_SUCCESS), IndexOf(codes, DL_CODE_START));
+  EXPECT_EQ(codes.back(), IST_CODE_SUCCESS);
+  EXPECT_FALSE(platform::PathExists(platform::JoinPath(oldDir, L"Tarnwick.exe")));  // the uninstaller ran
+
+  std::vector<std::string> lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  std::string copy = testsupport::Utf8(platform::JoinPath(Utils::GetTempFolder(), L"Tarnwick_un_asa.exe"));
+  EXPECT_EQ(lines[0].rfind("uninstall\t" + copy + "\t", 0), 0u) << lines[0];
+  std::string tail = "_?=" + testsupport::Utf8(oldDir);
+  EXPECT_EQ(lines[0].substr(lines[0].size() - tail.size()), tail) << lines[0];
+  EXPECT_EQ(lines[1].rfind("install\t", 0), 0u) << lines[1];
+}
+
+TEST_F(DriverTest, FailingUninstallerStopsTheChainBeforeAnyDownload) {
+  std::wstring oldDir = platform::JoinPath(work_, L"Old");
+  platform::CreateFolder(oldDir);
+  std::wstring oldEp = platform::JoinPath(oldDir, L"uninst.ep");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), oldEp));
+  Scenario("TW_FAKE_UNINSTALL_SCENARIO", L"uninstall.scenario", "out State=Fail\n");
+
+  EventRecorder events;
+  Install(&events, oldEp);
+  EXPECT_EQ(events.Codes(), (std::vector<std::int32_t>{UNIST_CODE_PROGRESS, UNIST_CODE_ERROR}));
+  EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(installDir_)));
+}
+
+TEST_F(DriverTest, MissingOldUninstallerMeansNoRemoval) {
+  EventRecorder events;
+  Install(&events, platform::JoinPath(work_, L"gone\\uninst.ep"));
+  EXPECT_EQ(events.Codes().front(), DL_CODE_START);
+  EXPECT_EQ(events.Codes().back(), IST_CODE_SUCCESS);
+}
+
+TEST_F(DriverTest, PackageErrorLineFailsWith1000AndRemovesThePackage) {
+  Scenario("TW_FAKE_PACKAGE_SCENARIO", L"package.scenario", "out Error=no room\n");
+  EventRecorder events;
+  Install(&events);
+  ASSERT_EQ(events.Of(IST_CODE_FAIL).size(), 1u);
+  EXPECT_DOUBLE_EQ(events.Of(IST_CODE_FAIL)[0].value, 1000.0);
+  EXPECT_EQ(events.Of(IST_CODE_FAIL)[0].text, L"no room");
+  EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(installDir_)));
+}
+
+TEST_F(DriverTest, PackageThatCannotStartFailsWith2) {
+  std::wstring notAProgram = platform::JoinPath(work_, L"notes.txt");
+  std::string text;
+  while (text.size() < 1200 * 1024) text += "this is not a program, only a long text\n";  // past the 1 MiB floor
+  testsupport::WriteFile(notAProgram, text);
+  url_ = Serve(notAProgram, GetFileMd5(notAProgram));
+  EventRecorder events;
+  Install(&events, L"", /*runnable=*/false);
+  ASSERT_EQ(events.Of(IST_CODE_FAIL).size(), 1u) << Dump(events);
+  EXPECT_DOUBLE_EQ(events.Of(IST_CODE_FAIL)[0].value, 2.0);
+  EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(installDir_)));
+}
+
+TEST_F(DriverTest, DownloadFailureInstallsNothingAndLeavesNoPackage) {
+  url_ = testsupport::FileUrl(platform::JoinPath(work_, L"nowhere/0123456789abcdef0123456789abcdef/package.exe"));
+  EventRecorder events;
+  Install(&events);
+  EXPECT_EQ(events.Of(DL_CODE_FAIL).size(), 1u);
+  EXPECT_TRUE(events.Of(IST_CODE_START).empty());
+  EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(installDir_)));
+}
+
+}  // namespace
