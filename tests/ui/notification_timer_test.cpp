@@ -252,6 +252,26 @@ TEST(WindowTreeWithoutHost, TimersAndPostingFailQuietly) {
   EXPECT_TRUE(recorder.seen.empty());
 }
 
+TEST_F(NotifyTest, DefaultClicksCloseAndMinimise) {
+  auto* row = dynamic_cast<CContainer*>(tree_.FindControl(L"go")->GetParent());
+  auto close = std::make_unique<CButton>();
+  close->SetName(L"closebtn");
+  auto minimize = std::make_unique<CButton>();
+  minimize->SetName(L"minbtn");
+  CControl* closeBtn = close.get();
+  CControl* minBtn = minimize.get();
+  row->Add(std::move(close));
+  row->Add(std::move(minimize));
+  EXPECT_TRUE(tree_.DefaultClick(closeBtn));
+  EXPECT_EQ(host_.closeCount, 1);
+  EXPECT_EQ(host_.closeResult, 1);
+  EXPECT_TRUE(tree_.DefaultClick(minBtn));
+  EXPECT_EQ(host_.minimizeCount, 1);
+  EXPECT_FALSE(tree_.DefaultClick(tree_.FindControl(L"go")));
+  EXPECT_FALSE(tree_.DefaultClick(nullptr));
+  EXPECT_EQ(host_.closeCount, 1);
+}
+
 TEST_F(NotifyTest, WindowActionsGoThroughTheHost) {
   tree_.Close(1);
   tree_.Minimize();

@@ -265,6 +265,19 @@ void WindowTree::OnHostTimer(unsigned key) {
   it->control->DoEvent(tick);
 }
 
+bool WindowTree::DefaultClick(const CControl* sender) {
+  if (!sender) return false;
+  if (sender->GetName() == L"closebtn") {
+    Close(1);
+    return true;
+  }
+  if (sender->GetName() == L"minbtn") {
+    Minimize();
+    return true;
+  }
+  return false;
+}
+
 void WindowTree::Close(int result) {
   if (host_) host_->Close(result);
 }

@@ -125,6 +125,10 @@ class WindowTree {
   void OnHostTimer(unsigned key);
 
   // --- window actions (through the host) ------------------------------------
+  // The toolkit's own meaning of a click, for windows that do not handle it:
+  // a control named "closebtn" closes the window with result 1, one named
+  // "minbtn" minimises it. False for any other sender.
+  bool DefaultClick(const CControl* sender);
   void Close(int result);
   void Minimize();
   void Center();
