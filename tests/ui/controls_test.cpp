@@ -287,6 +287,15 @@ TEST(Layout, OverfullBoxesGiveFlexibleChildrenNothing) {
   EXPECT_EQ(tree->FindControl(L"c")->GetPos(), (Rect{0, 80, 200, 120}));
 }
 
+TEST(Layout, AbsurdSizesInTheMarkupCannotOverflow) {
+  TextTable texts;
+  auto tree = Load(R"(<HorizontalLayout childpadding="2147483647" inset="-2147483648,0,0,0">
+      <Control name="a" width="2147483647" padding="2147483647,0,2147483647,0"/>
+      <Control name="b" width="99999999999"/><Control name="c"/></HorizontalLayout>)", &texts);
+  EXPECT_EQ(tree->FindControl(L"a")->GetFixedWidth(), CControl::kMaxExtent);
+  EXPECT_EQ(tree->FindControl(L"c")->GetPos().Width(), 0);
+}
+
 TEST(Layout, VisibilityAndSizeChangesAskForANewLayout) {
   TextTable texts;
   auto tree = Load(R"(<HorizontalLayout><Control name="a" width="30"/><Control name="b"/></HorizontalLayout>)", &texts);

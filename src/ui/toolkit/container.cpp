@@ -1,5 +1,7 @@
 #include "ui/toolkit/container.h"
 
+#include <algorithm>
+
 #include "ui/toolkit/painter.h"
 #include "ui/toolkit/window_tree.h"
 
@@ -63,12 +65,12 @@ int CContainer::GetItemIndex(const CControl* child) const {
 }
 
 void CContainer::SetInset(const Rect& inset) {
-  inset_ = inset;
+  inset_ = ClampExtents(inset);
   NeedParentUpdate();
 }
 
 void CContainer::SetChildPadding(int padding) {
-  childPadding_ = padding;
+  childPadding_ = std::clamp(padding, -kMaxExtent, kMaxExtent);
   NeedParentUpdate();
 }
 

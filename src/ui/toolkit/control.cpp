@@ -1,5 +1,7 @@
 #include "ui/toolkit/control.h"
 
+#include <algorithm>
+
 #include "ui/toolkit/painter.h"
 #include "ui/toolkit/window_tree.h"
 
@@ -67,19 +69,26 @@ void CControl::SetFocus() {
 }
 
 void CControl::SetFixedWidth(int width) {
+  width = std::min(width, kMaxExtent);
   if (width < 0 || fixed_.cx == width) return;
   fixed_.cx = width;
   NeedParentUpdate();
 }
 
 void CControl::SetFixedHeight(int height) {
+  height = std::min(height, kMaxExtent);
   if (height < 0 || fixed_.cy == height) return;
   fixed_.cy = height;
   NeedParentUpdate();
 }
 
+Rect CControl::ClampExtents(const Rect& r) {
+  auto clamp = [](int v) { return std::clamp(v, -kMaxExtent, kMaxExtent); };
+  return {clamp(r.left), clamp(r.top), clamp(r.right), clamp(r.bottom)};
+}
+
 void CControl::SetPadding(const Rect& padding) {
-  padding_ = padding;
+  padding_ = ClampExtents(padding);
   NeedParentUpdate();
 }
 

@@ -39,6 +39,10 @@ struct ControlEvent {
 
 class CControl {
  public:
+  // Sizes, margins and insets are kept within ±kMaxExtent, so that summing a
+  // line of them can never overflow whatever the markup says.
+  static constexpr int kMaxExtent = 100000;
+
   CControl();
   virtual ~CControl();
   CControl(const CControl&) = delete;
@@ -133,6 +137,7 @@ class CControl {
   virtual void PaintStatusImage(Painter& painter) {}
   virtual void PaintText(Painter& painter) {}
   virtual void PaintBorder(Painter& painter);
+  static Rect ClampExtents(const Rect& r);
   // Fills the control's outline (rounded by "borderround") with `color`;
   // a fully transparent colour draws nothing.
   void FillBackground(Painter& painter, Color color);
