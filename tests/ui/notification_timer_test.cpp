@@ -137,6 +137,25 @@ TEST_F(NotifyTest, TabselectHandlerThatSelectsPagesTerminates) {
   tree_.RemoveNotifyListener(&reselect);
 }
 
+TEST_F(NotifyTest, AListenerRemovedByAnotherDuringDispatchIsNotCalled) {
+  auto late = std::make_unique<test::Recorder>();
+  struct RemoveOther : NotifyListener {
+    WindowTree* tree;
+    std::unique_ptr<test::Recorder>* other;
+    void OnNotification(const Notification&) override {
+      tree->RemoveNotifyListener(other->get());
+      other->reset();
+    }
+  } remover;
+  remover.tree = &tree_;
+  remover.other = &late;
+  tree_.AddNotifyListener(&remover);
+  tree_.AddNotifyListener(late.get());
+  tree_.SendNotify(nullptr, L"click");
+  EXPECT_FALSE(late);
+  tree_.RemoveNotifyListener(&remover);
+}
+
 TEST_F(NotifyTest, PostedNotificationsWaitForTheQueueAndKeepTheirOrder) {
   host_.Advance(25);
   CControl* root = tree_.GetRoot();

@@ -199,9 +199,16 @@ void WindowTree::SendNotify(CControl* sender, const std::wstring& type, std::uin
   n.timestamp = host_ ? host_->NowMs() : 0;
   n.wParam = wParam;
   n.lParam = lParam;
-  // A listener may add or remove listeners while handling; work on a copy.
+  Dispatch(n);
+}
+
+void WindowTree::Dispatch(const Notification& n) {
+  // A listener may add or remove listeners while handling: work on a copy,
+  // and skip one that was removed meanwhile (it may be gone).
   const std::vector<NotifyListener*> listeners = listeners_;
-  for (NotifyListener* l : listeners) l->OnNotification(n);
+  for (NotifyListener* l : listeners) {
+    if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) l->OnNotification(n);
+  }
 }
 
 void WindowTree::PostNotify(CControl* sender, const std::wstring& type, std::uintptr_t wParam,
@@ -219,8 +226,7 @@ void WindowTree::PostNotify(CControl* sender, const std::wstring& type, std::uin
 
 void WindowTree::DeliverPosted(Notification notification) {
   if (notification.sender && !Contains(notification.sender)) notification.sender = nullptr;
-  const std::vector<NotifyListener*> listeners = listeners_;
-  for (NotifyListener* l : listeners) l->OnNotification(notification);
+  Dispatch(notification);
 }
 
 bool WindowTree::SetTimer(CControl* control, unsigned id, unsigned periodMs) {

@@ -140,6 +140,8 @@ class WindowTree {
     unsigned key;
   };
 
+  void Dispatch(const Notification& notification);
+
   TextTable* texts_;
   WindowHost* host_ = nullptr;
   TextMeasurer* measurer_ = nullptr;
