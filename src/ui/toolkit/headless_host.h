@@ -24,7 +24,8 @@ class WindowTree;
 
 class HeadlessHost : public WindowHost {
  public:
-  // Attaches itself to `tree`; detaches in the destructor.
+  // Attaches itself to `tree`; detaches in the destructor, so the tree must
+  // outlive the host (declare the host after the tree).
   explicit HeadlessHost(WindowTree& tree);
   ~HeadlessHost() override;
 
