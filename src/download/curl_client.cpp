@@ -10,11 +10,6 @@
 
 namespace {
 
-int AbortCallback(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  const auto* abort = static_cast<const std::atomic<bool>*>(flag);
-  return abort && abort->load() ? 1 : 0;
-}
-
 // The options every header probe shares. Besides the connect limit a probe
 // gets an overall limit: a server that accepts and then stays silent must
 // not hold it for ever.
@@ -31,7 +26,7 @@ CURLcode SetProbeOptions(CURL* curl, const std::string& url, const DownloadTunin
   code |= ApplyTlsVerification(curl);
   if (abort) {
     code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, AbortCallback);
+    code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, AbortWhenSet);
     code |= curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abort));
   }
   return static_cast<CURLcode>(code);

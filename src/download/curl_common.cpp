@@ -1,5 +1,6 @@
 #include "download/curl_common.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -41,4 +42,11 @@ size_t DiscardBody(char* data, size_t size, size_t count, void* userdata) { retu
 
 std::wstring CurlErrorText(int code) {
   return platform::ToWide(curl_easy_strerror(static_cast<CURLcode>(code)), platform::kCodePageAnsi);
+}
+
+std::wstring WideForLog(const std::string& text) { return platform::ToWide(text, platform::kCodePageAnsi); }
+
+int AbortWhenSet(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* abort = static_cast<const std::atomic<bool>*>(flag);
+  return abort && abort->load() ? 1 : 0;
 }

@@ -28,6 +28,13 @@ size_t DiscardBody(char* data, size_t size, size_t count, void* userdata);
 // libcurl's text for `code`, widened from the ANSI code page.
 std::wstring CurlErrorText(int code);
 
+// A narrow text (URL, path) widened from the ANSI code page for the log.
+std::wstring WideForLog(const std::string& text);
+
+// Transfer-info callback that aborts (code 42) once the std::atomic<bool>
+// it is given is set; for transfers that report no progress.
+int AbortWhenSet(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+
 struct CurlEasyDeleter {
   void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };

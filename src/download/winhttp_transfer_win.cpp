@@ -6,9 +6,40 @@
 
 #include "download/winhttp_transfer.h"
 
+namespace {
+
+// `location` of a redirect made absolute against `base`. WinHTTP reports
+// the Location header as the server wrote it, which may be relative.
+std::wstring ResolveLocation(const std::wstring& base, const std::wstring& location) {
+  if (location.find(L"://") != std::wstring::npos) return location;
+  const std::size_t schemeEnd = base.find(L"://");
+  if (schemeEnd == std::wstring::npos) return location;
+  if (location.compare(0, 2, L"//") == 0) return base.substr(0, schemeEnd + 1) + location;
+  const std::size_t pathStart = base.find(L'/', schemeEnd + 3);
+  const std::wstring origin = base.substr(0, pathStart);
+  if (!location.empty() && location[0] == L'/') return origin + location;
+  if (pathStart == std::wstring::npos) return origin + L"/" + location;
+  const std::wstring path = base.substr(pathStart, base.find_first_of(L"?#", pathStart) - pathStart);
+  return origin + path.substr(0, path.rfind(L'/') + 1) + location;
+}
+
+}  // namespace
+
 struct CWinHttpTransfer::Request {
   HINTERNET connection = nullptr;
   HINTERNET request = nullptr;
+  // Where the request stands after the redirects so far. Needed because not
+  // every WinHTTP (Wine's, for one) answers WINHTTP_OPTION_URL.
+  std::wstring currentUrl;
+
+  static void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length) {
+    if (status != WINHTTP_CALLBACK_STATUS_REDIRECT || context == 0 || information == nullptr) return;
+    auto* self = reinterpret_cast<Request*>(context);
+    const auto* location = static_cast<const wchar_t*>(information);
+    std::wstring text(location, length);
+    while (!text.empty() && text.back() == L'\0') text.pop_back();
+    self->currentUrl = ResolveLocation(self->currentUrl, text);
+  }
 };
 
 namespace {
@@ -39,17 +70,24 @@ std::wstring QueryHeaderText(HINTERNET request, DWORD level) {
   return text;
 }
 
-// The URL the final response came from, after WinHTTP followed redirects.
-std::wstring QueryFinalUrl(HINTERNET request) {
-  DWORD bytes = 0;
-  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &bytes);
-  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return std::wstring();
-  std::wstring url(bytes / sizeof(wchar_t) + 1, L'\0');
-  bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
-  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, &url[0], &bytes)) return std::wstring();
-  url.resize(bytes / sizeof(wchar_t));
-  while (!url.empty() && url.back() == L'\0') url.pop_back();
-  return url;
+// The URL the final response came from, after WinHTTP followed redirects:
+// WinHTTP's own answer, else the redirects seen by the status callback. A
+// first try has room for most URLs; a longer one is asked again with the
+// size the first answer named.
+std::wstring QueryFinalUrl(HINTERNET request, const std::wstring& tracked) {
+  std::wstring url(2048, L'\0');
+  for (int tries = 0; tries < 2; ++tries) {
+    DWORD bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+    if (WinHttpQueryOption(request, WINHTTP_OPTION_URL, &url[0], &bytes)) {
+      url.resize(bytes / sizeof(wchar_t));
+      while (!url.empty() && url.back() == L'\0') url.pop_back();
+      if (!url.empty()) return url;
+      break;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes / sizeof(wchar_t) < url.size()) break;
+    url.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+  }
+  return tracked;
 }
 
 // Answers whether a send through the user's system proxy settings succeeded
@@ -129,6 +167,7 @@ bool CWinHttpTransfer::OpenRequest(const std::wstring& verb, Request** out) {
   const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
 
   auto* request = new Request;
+  request->currentUrl = m_url;
   request->connection = WinHttpConnect(m_hSession, m_host.c_str(), parts.nPort, 0);
   if (request->connection == nullptr) {
     m_lastError = GetLastError();
@@ -142,6 +181,9 @@ bool CWinHttpTransfer::OpenRequest(const std::wstring& verb, Request** out) {
     CloseRequest(request);
     return false;
   }
+  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(request);
+  WinHttpSetOption(request->request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
+  WinHttpSetStatusCallback(request->request, &Request::OnStatus, WINHTTP_CALLBACK_FLAG_REDIRECT, 0);
   if (secure && !m_requireValidCertificate) {
     DWORD flags = kIgnoreCertificateErrors;
     WinHttpSetOption(request->request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
@@ -162,7 +204,8 @@ bool CWinHttpTransfer::Exchange(Request& request, const std::wstring& /*verb*/) 
     return false;
   }
   TakeResponseHead(QueryHeaderText(request.request, WINHTTP_QUERY_RAW_HEADERS_CRLF),
-                   QueryHeaderText(request.request, WINHTTP_QUERY_STATUS_CODE), QueryFinalUrl(request.request));
+                   QueryHeaderText(request.request, WINHTTP_QUERY_STATUS_CODE),
+                   QueryFinalUrl(request.request, request.currentUrl));
 
   std::vector<char> chunk;
   for (;;) {

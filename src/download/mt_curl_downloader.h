@@ -1,0 +1,109 @@
+// CMTCurlDownloader: the segmented downloader (DownloadType 3).
+//
+// One header probe learns the real URL and the length; the file is cut into
+// one or two byte ranges (part_plan.h), each fetched on its own thread into
+// "<destination>_<i>" and resumed from what that file already holds; a
+// finishing thread joins the parts into the destination and checks the MD5
+// text of the real URL. A failed part or an MD5 mismatch asks once for a
+// retry; the second failure is final. Events:
+//   START(1.0, "")
+//   FAIL(0.0, "LibCurl")                         probe failed (no retry)
+//   PROGRESS(fraction, "")...                    >= 1 point apart, <= 1/s
+//   RETRY(code, "LibCurl") / FAIL(code, ...)     a part failed (code of the first)
+//   MD5(0.0, "mtcurl获取url-md5失败"), SUCCESS    no MD5 text in the URL
+//   MD5(0.0, "mtcurl文件md5校验失败"), RETRY/FAIL(0.0, "LibCurl")
+//   SUCCESS(0.0, "LibCurl")
+// A joined file whose MD5 cannot be computed counts as a mismatch.
+//
+// Threads: the "ABDEF" worker plans and launches, part threads fetch, the
+// finishing thread reports. All are owned and joined by the downloader;
+// Start() may be called from the callback; destruction aborts the parts and
+// joins everything, and no event follows it.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "download/download_tuning.h"
+#include "download/downloader.h"
+#include "download/progress_throttle.h"
+#include "download/run_starter.h"
+#include "utils/events.h"
+#include "utils/thread.h"
+
+struct DownloadPartNode {
+  std::FILE* file = nullptr;  // open for appending while the part downloads
+  std::int32_t start = 0;     // next byte to fetch (absolute)
+  std::int32_t end = 0;       // the part's last byte (absolute, inclusive)
+  CURL* curl = nullptr;       // reused for every attempt of the part
+  std::string url;
+  std::wstring partPath;
+  // 0 complete, -1 to be fetched, -2 part file not opened, else the libcurl
+  // code of the last attempt.
+  std::int32_t result = 0;
+  std::atomic<std::int64_t> received{0};  // bytes of the part on disk
+};
+
+inline constexpr std::int32_t kPartToFetch = -1;
+inline constexpr std::int32_t kPartFileFailed = -2;
+
+class CMTCurlDownloader : public CDownloader {
+ public:
+  // `isGetRealUrl`: the IsGetRealUrl setting; false makes every run fail at
+  // the probe.
+  CMTCurlDownloader(EventCallback callback, std::wstring url, std::wstring filePath,
+                    DownloadTuning tuning = DownloadTuning(), bool isGetRealUrl = true);
+  ~CMTCurlDownloader() override;
+
+  void Start() override;
+
+  // "<path>_<index>".
+  static std::wstring GetPartPath(const std::wstring& path, int index);
+
+ private:
+  void Start_Down();
+  bool getRealDownloadUrl(const std::string& url);
+  void PlanRun();
+  void LaunchParts();
+  static void downloadThreadFun(CMTCurlDownloader* downloader, DownloadPartNode* node);
+  int downloadExe(DownloadPartNode* node);
+  static void waitForFinishThreadFun(CMTCurlDownloader* downloader);
+  void FinishComplete();
+  void FinishFailed(std::int32_t firstError);
+  bool JoinPartFiles();
+  void ClearParts();
+  void DeletePartFiles();
+  void JoinRun();
+  void LaunchRun();
+
+  static size_t WritePart(char* data, size_t size, size_t count, void* node);
+  static int PartProgressCallback(void* downloader, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+
+  std::vector<std::unique_ptr<DownloadPartNode>> m_parts;
+  EventCallback m_callback;
+  std::wstring m_filePath;
+  std::wstring m_url;
+  std::string m_realUrl;
+  std::int32_t m_fileLength = -1;
+  std::string m_urlMd5;
+  double m_lastPercent = 0.0;
+  std::atomic<std::int32_t> m_runningParts{0};
+  std::mutex m_mutex;
+  SecondThrottle m_throttle;
+  bool m_retried = false;
+  std::unique_ptr<Utils::Thread> m_thread;
+
+  DownloadTuning m_tuning;
+  bool m_isGetRealUrl;
+  std::atomic<bool> m_abort{false};
+  std::vector<std::unique_ptr<Utils::Thread>> m_partThreads;
+  std::unique_ptr<Utils::Thread> m_finisher;
+  RunStarter m_starter;
+};

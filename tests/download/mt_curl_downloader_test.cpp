@@ -1,0 +1,173 @@
+// CMTCurlDownloader against the loopback test server: ranges, joining,
+// resumption across the driver's restart, MD5 verdicts, part failures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "download/md5.h"
+#include "download/mt_curl_downloader.h"
+#include "platform/files.h"
+#include "test_server.h"
+
+namespace {
+
+using Codes = std::vector<std::int32_t>;
+
+class MTCurlDownloaderTest : public HttpServerTest {
+ protected:
+  DownloadTuning Quick() {
+    DownloadTuning tuning;
+    tuning.connectTimeoutSeconds = 5;
+    tuning.partLowSpeedSeconds = 2;
+    tuning.probeTimeoutSeconds = 5;
+    tuning.sleep = pauses_.Function();
+    return tuning;
+  }
+  std::vector<RecordedEvent> Run(const std::string& path, const std::wstring& dest, int ends = 1,
+                                 bool restartOnRetry = true) {
+    EventRecorder events;
+    auto downloader = std::make_unique<CMTCurlDownloader>(events.Callback(), Url(path), dest, Quick());
+    CMTCurlDownloader* raw = downloader.get();
+    if (restartOnRetry) events.OnRetry([raw] { raw->Start(); });
+    downloader->Start();
+    EXPECT_TRUE(events.WaitForEnds(ends)) << "no end of run";
+    downloader.reset();
+    return events.Events();
+  }
+  static Codes CodesOf(const std::vector<RecordedEvent>& events) {
+    Codes codes;
+    for (const RecordedEvent& e : events) {
+      if (e.code != DL_CODE_PROGRESS) codes.push_back(e.code);
+    }
+    return codes;
+  }
+  PauseCounter pauses_;
+};
+
+TEST_F(MTCurlDownloaderTest, TwentyMebibytesComeInTwoRangesAndAreJoined) {
+  const std::int64_t size = 20971520;
+  std::wstring dest = PathIn(L"pkg.exe");
+  std::string key = Key();
+  auto events = Run("/gen/" + std::to_string(size) + "/pkg.exe?key=" + key, dest);
+  EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_SUCCESS}));
+  EXPECT_EQ(GetFileMd5(dest), BodyMd5(size));
+  EXPECT_FALSE(platform::FileExists(CMTCurlDownloader::GetPartPath(dest, 0)));
+  EXPECT_FALSE(platform::FileExists(CMTCurlDownloader::GetPartPath(dest, 1)));
+  std::vector<std::string> ranges = Stats(key).ranges;
+  std::sort(ranges.begin(), ranges.end());
+  EXPECT_EQ(ranges, (std::vector<std::string>{"bytes=0-10485759", "bytes=10485760-20971519"}));
+  double last = 0.0;
+  for (const RecordedEvent& e : events) {
+    if (e.code != DL_CODE_PROGRESS) continue;
+    EXPECT_GE(e.value - last, 0.01 - 1e-12);  // whole percentage points, rising
+    EXPECT_LE(e.value, 1.0);
+    last = e.value;
+  }
+}
+
+TEST_F(MTCurlDownloaderTest, SmallFileIsOneRangeAndAMissingMd5GivesANotice) {
+  std::wstring dest = PathIn(L"pkg.exe");
+  std::string key = Key();
+  auto events = Run("/f/1000/no-md5-here/pkg.exe?key=" + key, dest);
+  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_SUCCESS}));
+  EXPECT_EQ(events[1].text, L"mtcurl获取url-md5失败");
+  EXPECT_EQ(Stats(key).ranges, (std::vector<std::string>{"bytes=0-999"}));
+  EXPECT_EQ(GetFileMd5(dest), BodyMd5(1000));
+}
+
+TEST_F(MTCurlDownloaderTest, ProbeFailuresEndInFailWithoutAnyPart) {
+  for (const char* path : {"/gen/255/pkg.exe", "/gen/4096/pkg.exe?fault=status&code=404&on=head",
+                           "/gen/4096/pkg.exe?fault=idle&on=head", "/loop/pkg.exe"}) {
+    SCOPED_TRACE(path);
+    std::string key = Key();
+    std::string full = std::string(path) + (std::strchr(path, '?') ? "&key=" : "?key=") + key;
+    auto events = Run(full, PathIn(L"pkg.exe"));
+    ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_FAIL}));
+    EXPECT_EQ(events[1].value, 0.0);
+    EXPECT_EQ(Stats(key).get, 0);
+  }
+}
+
+TEST_F(MTCurlDownloaderTest, Md5MismatchAsksForOneRetryThenFails) {
+  for (const char* md5 : {"0123456789abcdef0123456789abcdef", "upper"}) {
+    SCOPED_TRACE(md5);
+    std::wstring dest = PathIn(L"pkg.exe");
+    std::string key = Key();
+    auto events = Run("/gen/5000/pkg.exe?md5=" + std::string(md5) + "&key=" + key, dest, 2);
+    EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_RETRY, DL_CODE_START, DL_CODE_MD5,
+                                      DL_CODE_FAIL}));
+    for (const RecordedEvent& e : events) {
+      if (e.code == DL_CODE_MD5) {
+        EXPECT_EQ(e.text, L"mtcurl文件md5校验失败");
+      }
+    }
+    EXPECT_FALSE(platform::FileExists(dest));
+    // The rerun starts from zero: the mismatching file is gone.
+    EXPECT_EQ(Stats(key).ranges, (std::vector<std::string>{"bytes=0-4999", "bytes=0-4999"}));
+  }
+}
+
+TEST_F(MTCurlDownloaderTest, FailingPartRetriesSevenTimesThenAsksTheDriver) {
+  std::string key = Key();
+  auto events = Run("/gen/5000/pkg.exe?fault=status&code=404&key=" + key, PathIn(L"pkg.exe"), 2);
+  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_RETRY, DL_CODE_START, DL_CODE_FAIL}));
+  EXPECT_EQ(events[1].value, 22.0);
+  EXPECT_EQ(events[3].value, 22.0);
+  EXPECT_EQ(Stats(key).get, 14);  // 7 attempts per run
+}
+
+TEST_F(MTCurlDownloaderTest, PartsResumeAfterInterruptionsAndTransientErrors) {
+  struct Case {
+    const char* query;
+  } cases[] = {{"fault=status&code=503&times=3"}, {"fault=reset&times=1&at=3000"}, {"fault=truncate&times=2"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    std::wstring dest = PathIn(L"pkg.exe");
+    std::string key = Key();
+    auto events = Run("/gen/2000000/pkg.exe?" + std::string(c.query) + "&key=" + key, dest);
+    EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_SUCCESS}));
+    EXPECT_EQ(GetFileMd5(dest), BodyMd5(2000000));
+  }
+}
+
+TEST_F(MTCurlDownloaderTest, IgnoredRangeStoresOnlyThePartsBytesAndEndsWithCode23) {
+  const std::int64_t size = 20971520;
+  std::wstring dest = PathIn(L"pkg.exe");
+  auto events = Run("/gen/" + std::to_string(size) + "/pkg.exe?fault=norange", dest, 1, /*restartOnRetry=*/false);
+  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_RETRY}));
+  EXPECT_EQ(events.back().value, 23.0);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_LE(platform::FileSize(CMTCurlDownloader::GetPartPath(dest, i)), size / 2);
+  }
+}
+
+TEST_F(MTCurlDownloaderTest, StalledPartEndsWithCode28) {
+  std::string key = Key();
+  auto events = Run("/gen/5000/pkg.exe?fault=drip&key=" + key, PathIn(L"pkg.exe"), 1, /*restartOnRetry=*/false);
+  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_RETRY}));
+  EXPECT_EQ(events.back().value, 28.0);
+}
+
+TEST_F(MTCurlDownloaderTest, EndlessBodyIsCutAtThePartsEnd) {
+  std::wstring dest = PathIn(L"pkg.exe");
+  auto events = Run("/gen/5000/pkg.exe?fault=endless", dest, 1, /*restartOnRetry=*/false);
+  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_RETRY}));
+  EXPECT_EQ(events.back().value, 23.0);
+  EXPECT_LE(platform::FileSize(CMTCurlDownloader::GetPartPath(dest, 0)), 5000);
+}
+
+TEST_F(MTCurlDownloaderTest, DestroyingMidTransferStopsAndJoinsEveryThread) {
+  EventRecorder events;
+  auto downloader = std::make_unique<CMTCurlDownloader>(events.Callback(), Url("/gen/5000/pkg.exe?fault=drip"),
+                                                        PathIn(L"pkg.exe"), DownloadTuning());
+  downloader->Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  downloader.reset();
+  EXPECT_EQ(events.Codes(), (Codes{DL_CODE_START}));
+}
+
+}  // namespace
