@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "config/installer_config.h"
 #include "download/md5.h"
@@ -208,3 +209,53 @@ TEST_F(DriverTest, DownloadFailureInstallsNothingAndLeavesNoPackage) {
 }
 
 }  // namespace
+
+// ---- over HTTP, against the loopback test server ---------------------------
+// The test server sends generated bodies, not programs: enough to drive the
+// download phase for real, and a body that is not a program tells how the
+// driver treats a package that cannot start.
+
+class DriverHttpTest : public DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    std::wstring portFile = platform::JoinPath(platform::RemoveFileSpec(platform::ModulePath()), L"http-test-server.port");
+    std::string text = testsupport::ReadFile(portFile);
+    port_ = std::atoi(text.c_str());
+    ASSERT_GT(port_, 0) << "the http_test_server fixture did not run";
+  }
+  std::wstring Http(const std::string& pathAndQuery) {
+    std::string url = "http://127.0.0.1:" + std::to_string(port_) + pathAndQuery;
+    return std::wstring(url.begin(), url.end());
+  }
+  int port_ = 0;
+};
+
+TEST_F(DriverHttpTest, DownloadedBodyThatIsNoProgramFailsTheInstallWith2) {
+  url_ = Http("/gen/1200000/pkg.exe?key=driver-noprogram");
+  EventRecorder events;
+  Install(&events, L"", /*runnable=*/false);
+  EXPECT_EQ(events.Of(DL_CODE_SUCCESS).size(), 1u) << Dump(events);
+  ASSERT_EQ(events.Of(IST_CODE_FAIL).size(), 1u) << Dump(events);
+  EXPECT_DOUBLE_EQ(events.Of(IST_CODE_FAIL)[0].value, 2.0);
+  EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(installDir_)));
+}
+
+TEST_F(DriverHttpTest, Md5MismatchRestartsTheSameDownloaderOnceThenFails) {
+  url_ = Http("/gen/1200000/pkg.exe?key=driver-md5&md5=0123456789abcdef0123456789abcdef");
+  EventRecorder events;
+  Install(&events);
+  EXPECT_EQ(events.Of(DL_CODE_RETRY).size(), 1u) << Dump(events);
+  EXPECT_EQ(events.Of(DL_CODE_START).size(), 2u) << Dump(events);
+  EXPECT_EQ(events.Codes().back(), DL_CODE_FAIL) << Dump(events);
+  EXPECT_TRUE(events.Of(IST_CODE_START).empty());
+  EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(installDir_)));
+}
+
+TEST_F(DriverHttpTest, ServerErrorFailsTheDownloadAndStartsNoInstall) {
+  url_ = Http("/gen/1200000/pkg.exe?key=driver-404&fault=status&code=404&on=all");
+  EventRecorder events;
+  Install(&events);
+  EXPECT_EQ(events.Codes().back(), DL_CODE_FAIL) << Dump(events);
+  EXPECT_TRUE(events.Of(IST_CODE_START).empty());
+}
