@@ -45,6 +45,7 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 struct CWinHttpTransfer::Request {
   CURL* curl = nullptr;
   std::string url;
+  bool secure = false;
 
   // State of one exchange.
   CWinHttpTransfer* owner = nullptr;
@@ -111,6 +112,7 @@ bool CWinHttpTransfer::OpenRequest(const std::wstring& verb, Request** out) {
 
   auto* request = new Request;
   request->url = url;
+  request->secure = schemeText == "https";
   request->curl = curl_easy_init();
   if (request->curl == nullptr) {
     m_lastError = kWinHttpInternalError;
@@ -133,6 +135,8 @@ bool CWinHttpTransfer::Exchange(Request& request, const std::wstring& verb) {
   curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+  // WinHTTP's default policy never redirects from HTTPS down to HTTP.
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, request.secure ? "https" : "http,https");
   curl_easy_setopt(curl, CURLOPT_PROXY, "");
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   if (verb == L"POST") {
