@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "download/winhttp_transfer.h"
@@ -35,10 +36,10 @@ struct CWinHttpTransfer::Request {
   static void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length) {
     if (status != WINHTTP_CALLBACK_STATUS_REDIRECT || context == 0 || information == nullptr) return;
     auto* self = reinterpret_cast<Request*>(context);
+    // The length counts characters on some versions and bytes on others;
+    // the text is zero-terminated on all, so it ends at the first zero.
     const auto* location = static_cast<const wchar_t*>(information);
-    std::wstring text(location, length);
-    while (!text.empty() && text.back() == L'\0') text.pop_back();
-    self->currentUrl = ResolveLocation(self->currentUrl, text);
+    self->currentUrl = ResolveLocation(self->currentUrl, std::wstring(location, wcsnlen(location, length)));
   }
 };
 
