@@ -11,9 +11,11 @@
 #include "config/installer_config.h"
 #include "download/md5.h"
 #include "install/download_installer.h"
+#include "install/process_lookup.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "test_support.h"
+#include "utils/child_process.h"
 #include "utils/temp_folder.h"
 
 namespace {
@@ -258,4 +260,35 @@ TEST_F(DriverHttpTest, ServerErrorFailsTheDownloadAndStartsNoInstall) {
   Install(&events);
   EXPECT_EQ(events.Codes().back(), DL_CODE_FAIL) << Dump(events);
   EXPECT_TRUE(events.Of(IST_CODE_START).empty());
+}
+
+TEST_F(DriverTest, InsNewWaitsForTheProductToEndBeforeTheRemoval) {
+  // A stand-in for the running product, under the product's file name.
+  std::wstring product = platform::JoinPath(work_, L"Tarnwick.exe");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), product));
+  testsupport::MakeRunnable(product);
+  Scenario("TW_FAKE_PACKAGE_SCENARIO", L"product.scenario", "sleep 1500\n");
+  Utils::ChildProcess running;
+  running.CreatePipes();
+  running.Start(L"\"" + product + L"\"");
+  ASSERT_NE(FindProcessByName(kProductExeName), 0u);
+
+  std::wstring oldDir = platform::JoinPath(work_, L"Old");
+  platform::CreateFolder(oldDir);
+  std::wstring oldEp = platform::JoinPath(oldDir, L"uninst.ep");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), oldEp));
+  Scenario("TW_FAKE_UNINSTALL_SCENARIO", L"uninstall.scenario", "out State=Fail\n");
+  Config().InsNew = true;
+
+  EventRecorder events;
+  {
+    CDownloadInstaller driver(events.Callback(), L"", L"", L"", true, true, true);
+    driver.SetParams(url_, L"", oldEp, installDir_, true, true, false, false, L"");
+    driver.Start();  // returns only once the product has gone
+    EXPECT_EQ(FindProcessByName(kProductExeName), 0u);
+    EXPECT_TRUE(platform::WaitForProcess(running.ProcessHandle(), 0));
+    ASSERT_TRUE(events.WaitForAny(kChainEnds, std::chrono::seconds(120)));
+  }
+  EXPECT_EQ(events.Codes(), (std::vector<std::int32_t>{UNIST_CODE_PROGRESS, UNIST_CODE_ERROR}));
+  running.Close();
 }
