@@ -147,6 +147,19 @@ TEST_F(WinHttpDownloaderTest, NothingToFetchFailsAtOnce) {
   }
 }
 
+// A package is a program that will run: a server that cannot prove who it
+// is gets no say in it, although the transfer itself would go through.
+TEST_F(WinHttpDownloaderTest, AnUntrustedCertificateFailsTheDownload) {
+  const int tlsPort = tw_test::PortFromFile(L"winhttp-pages.port", 2);
+  ASSERT_NE(tlsPort, 0) << "the page server fixture did not run";
+  const std::vector<Event> events =
+      Download(L"https://127.0.0.1:" + std::to_wstring(tlsPort) + L"/plain", path_);
+  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_FAIL}));
+  EXPECT_NE(events.back().value, 0.0);
+  EXPECT_EQ(events.back().text, kText);
+  ExpectNoFileLeft();
+}
+
 // The driver answers RETRY with Start() from inside the callback, on the
 // downloader's own worker.
 TEST_F(WinHttpDownloaderTest, AMismatchingMd5AsksForOneRetryThenFails) {

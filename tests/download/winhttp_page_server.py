@@ -4,8 +4,11 @@ tools/http-test-server does not serve (HTML pages whole and cut off, a
 charset, Set-Cookie lines and a lower-case length header).
 
     winhttp_page_server.py start --port-file FILE   background, 127.0.0.1,
-                                                    FILE gets "<port> <pid>"
+                                                    FILE gets "<port> <pid> <tls port>"
     winhttp_page_server.py stop --port-file FILE
+
+The same pages are served over HTTPS on <tls port> with a self-signed
+certificate made at start (openssl), which no client should trust.
 
 Paths (all take ?key=K, which names the counter of /count)
     /whole      a UTF-8 HTML page with its closing tag, charset=utf-8
@@ -16,9 +19,12 @@ Paths (all take ?key=K, which names the counter of /count)
 """
 import argparse
 import os
+import shutil
 import signal
+import ssl
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -76,13 +82,36 @@ class Server(ThreadingHTTPServer):
     allow_reuse_address = True
 
 
+def self_signed_tls_server(folder):
+    cert = os.path.join(folder, "cert.pem")
+    key = os.path.join(folder, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", cert],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    tls = Server(("127.0.0.1", 0), Handler)
+    tls.socket = context.wrap_socket(tls.socket, server_side=True)
+    return tls
+
+
 def serve(port_file):
     httpd = Server(("127.0.0.1", 0), Handler)
+    folder = tempfile.mkdtemp(prefix="tw-winhttp-tls-")
+    try:
+        tls = self_signed_tls_server(folder)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    threading.Thread(target=tls.serve_forever, daemon=True).start()
     tmp = port_file + ".tmp"
     with open(tmp, "w") as f:
-        f.write("%d %d\n" % (httpd.server_address[1], os.getpid()))
+        f.write("%d %d %d\n" % (httpd.server_address[1], os.getpid(), tls.server_address[1]))
     os.replace(tmp, port_file)
-    signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=httpd.shutdown).start())
+
+    def shutdown(*_):
+        threading.Thread(target=lambda: (tls.shutdown(), httpd.shutdown())).start()
+
+    signal.signal(signal.SIGTERM, shutdown)
     httpd.serve_forever()
     if os.path.exists(port_file):
         os.remove(port_file)
@@ -106,7 +135,7 @@ def start(port_file):
 
 def stop(port_file):
     try:
-        port, pid = open(port_file).read().split()
+        pid = open(port_file).read().split()[1]
         with open("/proc/%d/cmdline" % int(pid), "rb") as f:  # only our own server
             if os.path.basename(__file__).encode() not in f.read():
                 raise ValueError("not this server")

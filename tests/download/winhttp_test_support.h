@@ -18,16 +18,18 @@
 
 namespace tw_test {
 
-// The port in "<port> <pid>" of a port file that a fixture wrote next to the
-// test programs (a place both native and Wine runs can name); 0 when absent.
-inline int PortFromFile(const std::wstring& fileName) {
+// A number of the "<port> <pid> [<tls port>]" line of a port file that a
+// fixture wrote next to the test programs (a place both native and Wine
+// runs can name): field 0 is the port, field 2 the TLS port of the page
+// server. 0 when absent.
+inline int PortFromFile(const std::wstring& fileName, int field = 0) {
   const std::wstring path = platform::JoinPath(platform::RemoveFileSpec(platform::ModulePath()), fileName);
   std::FILE* f = platform::OpenFile(path, "rb");
   if (f == nullptr) return 0;
-  int port = 0;
-  if (std::fscanf(f, "%d", &port) != 1) port = 0;
+  int numbers[3] = {0, 0, 0};
+  const int read = std::fscanf(f, "%d %d %d", &numbers[0], &numbers[1], &numbers[2]);
   std::fclose(f);
-  return port;
+  return field < read ? numbers[field] : 0;
 }
 
 // A counter key of the servers that no earlier run against the same server

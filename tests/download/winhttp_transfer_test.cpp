@@ -141,6 +141,26 @@ TEST_F(WinHttpTransferTest, AProgressHookCanStopTheBody) {
   platform::DeleteFileAt(path);
 }
 
+// The page server's TLS port presents a self-signed certificate.
+TEST_F(WinHttpTransferTest, CertificateErrorsAreIgnoredOnlyWhenAllowed) {
+  const int tlsPort = tw_test::PortFromFile(L"winhttp-pages.port", 2);
+  ASSERT_NE(tlsPort, 0);
+  const std::wstring url = L"https://127.0.0.1:" + std::to_wstring(tlsPort) + L"/plain";
+
+  // Strict first: Wine's WinHTTP pools connections across sessions, and a
+  // pooled connection would skip the certificate check.
+  CWinHttpTransfer strict(url);
+  strict.SetRequireValidCertificate(true);
+  EXPECT_FALSE(strict.Send(L"GET"));
+  EXPECT_NE(strict.LastError(), 0u);
+  EXPECT_TRUE(strict.StatusText().empty());
+
+  CWinHttpTransfer lenient(url);
+  ASSERT_TRUE(lenient.Send(L"GET")) << lenient.LastError();
+  EXPECT_EQ(lenient.StatusText(), L"200");
+  EXPECT_EQ(lenient.ResponseText(), L"plain text");
+}
+
 TEST_F(WinHttpTransferTest, ARefusedConnectionFailsAfterItsAttempts) {
   CWinHttpTransfer transfer(kRefusingUrl);
   EXPECT_FALSE(transfer.Send(L"GET"));
