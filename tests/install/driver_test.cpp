@@ -292,3 +292,21 @@ TEST_F(DriverTest, InsNewWaitsForTheProductToEndBeforeTheRemoval) {
   EXPECT_EQ(events.Codes(), (std::vector<std::int32_t>{UNIST_CODE_PROGRESS, UNIST_CODE_ERROR}));
   running.Close();
 }
+
+TEST_F(DriverTest, CleanUpAlsoRemovesThePackageLeftInTheFolderOfTheLastAttempt) {
+  // The last clean-up is remembered for the whole process, across drivers.
+  url_ = testsupport::FileUrl(platform::JoinPath(work_, L"none/0123456789abcdef0123456789abcdef/package.exe"));
+  std::wstring leftOver = CDownloadInstaller::PackagePathFor(installDir_);
+  EventRecorder first;
+  Install(&first);  // fails; its clean-up has run when Install returns
+  ASSERT_EQ(first.Codes().back(), DL_CODE_FAIL);
+  // As if a package of that attempt had still been running at its clean-up.
+  platform::CreateFolder(installDir_);
+  testsupport::WriteFile(leftOver, "left behind");
+
+  installDir_ = platform::JoinPath(work_, L"Second");
+  EventRecorder second;
+  Install(&second);
+  ASSERT_EQ(second.Codes().back(), DL_CODE_FAIL);
+  EXPECT_FALSE(platform::PathExists(leftOver));
+}
