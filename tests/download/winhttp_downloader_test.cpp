@@ -71,6 +71,7 @@ class WinHttpDownloaderTest : public ::testing::Test {
 
 TEST_F(WinHttpDownloaderTest, FollowsRedirectsReportsProgressAndReplacesAnOldFile) {
   ASSERT_TRUE(tw_test::WriteFileBytes(path_, std::string(kSize + 5000, 'o')));
+  ASSERT_TRUE(tw_test::WriteFileBytes(path_ + L".part", "left over by an earlier run"));
   const std::vector<Event> events = Download(Url(L"/gen/300000/setup.exe"), path_);
 
   EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_PROGRESS, DL_CODE_SUCCESS}));
@@ -86,7 +87,7 @@ TEST_F(WinHttpDownloaderTest, FollowsRedirectsReportsProgressAndReplacesAnOldFil
     previous = e.value;
   }
   // SUCCESS also means the MD5 of the final URL matched.
-  EXPECT_EQ(platform::FileSize(path_), kSize) << "the old content must be gone, not prefixed";
+  EXPECT_EQ(platform::FileSize(path_), kSize) << "old content must be gone, not prefixed";
   EXPECT_FALSE(platform::PathExists(path_ + L".part"));
 }
 
