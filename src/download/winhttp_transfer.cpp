@@ -72,7 +72,8 @@ bool CWinHttpTransfer::Send(const std::wstring& verb) {
     ResetResponse();
     const bool answered = Exchange(*request, method);
     if (m_responseFile != nullptr) {
-      std::fclose(m_responseFile);
+      // Buffered bytes reach the disk only now; a failure here loses them.
+      if (std::fclose(m_responseFile) != 0) m_responseFileFailed = true;
       m_responseFile = nullptr;
     }
     if (m_aborted) {
