@@ -26,7 +26,10 @@
 //                     downloader's life; the owner calls Start again.
 //   DL_CODE_MD5 notices (0.0, text) come before the final event: no MD5 in
 //   the final URL ("winhttp获取url-md5失败", then SUCCESS), or a mismatch
-//   ("winhttp文件md5校验失败", then RETRY or FAIL).
+//   ("winhttp文件md5校验失败", then RETRY or FAIL); a body that cannot be
+//   hashed counts as a mismatch, never as checked.
+// HTTPS certificates are verified (the transfer's lenient default is not for
+// a program that is about to run): an untrusted server fails the download.
 // After FAIL or RETRY no file is left at the destination path: a failed
 // body never ends up as a package, and an earlier file there is removed
 // before the request, so old content is never taken for the new package.
