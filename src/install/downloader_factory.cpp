@@ -1,14 +1,18 @@
 #include "install/downloader_factory.h"
 
+#include "config/installer_config.h"
 #include "download/curl_downloader.h"
+#include "download/mt_curl_downloader.h"
+#include "download/winhttp_downloader.h"
 
 std::unique_ptr<CDownloader> MakeDownloader(std::int32_t downloadType, EventCallback callback,
                                             const std::wstring& url, const std::wstring& filePath) {
   switch (downloadType) {
-    // Not yet part of the download engine's build: the WinHTTP (2) and the
-    // segmented (3) downloaders fall back to the single stream for now.
     case 2:
+      return std::make_unique<WinHttpDownloader>(std::move(callback), url, filePath);
     case 3:
+      return std::make_unique<CMTCurlDownloader>(std::move(callback), url, filePath, DownloadTuning(),
+                                                 Config().IsGetRealUrl);
     default:
       return std::make_unique<CCurlDownloader>(std::move(callback), url, filePath);
   }
