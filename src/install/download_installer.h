@@ -17,6 +17,9 @@
 // a package that reported its verdict while still running does not stay
 // behind. Each clean-up also deletes the package path of the previous
 // clean-up in this process (an attempt in another folder).
+// The downloader and the install runner are made at the first start and
+// reused; a start with another address or folder makes them anew, so an
+// attempt never downloads into, or runs the package from, an old folder.
 //
 // Threads: construct, SetParams, Start and destroy on the owner's thread.
 // The callback is called on the phases' worker threads and must not wait
