@@ -3,6 +3,7 @@
 // OpenRequest, Exchange, CloseRequest and CloseSession.
 #include "download/winhttp_transfer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cwchar>
 #include <cwctype>
@@ -33,6 +34,19 @@ bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix
 }
 
 }  // namespace
+
+std::wstring ResolveRedirectLocation(const std::wstring& base, const std::wstring& location) {
+  if (location.find(L"://") != std::wstring::npos) return location;
+  const std::size_t schemeEnd = base.find(L"://");
+  if (schemeEnd == std::wstring::npos) return location;
+  if (location.compare(0, 2, L"//") == 0) return base.substr(0, schemeEnd + 1) + location;
+  const std::size_t pathStart = base.find(L'/', schemeEnd + 3);
+  const std::wstring origin = base.substr(0, std::min(pathStart, base.find_first_of(L"?#", schemeEnd + 3)));
+  if (!location.empty() && location[0] == L'/') return origin + location;
+  if (pathStart == std::wstring::npos) return origin + L"/" + location;
+  const std::wstring path = base.substr(pathStart, base.find_first_of(L"?#", pathStart) - pathStart);
+  return origin + path.substr(0, path.rfind(L'/') + 1) + location;
+}
 
 CWinHttpTransfer::CWinHttpTransfer(const std::wstring& url) : m_url(url) {}
 

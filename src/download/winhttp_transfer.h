@@ -25,6 +25,12 @@
 #include <string>
 #include <vector>
 
+// `location`, a redirect's Location as the server wrote it (absolute,
+// scheme-relative "//host/x", host-relative "/x" or path-relative "x"),
+// made absolute against the URL `base` it answered. Pure; used where
+// WinHTTP cannot name the final URL itself.
+std::wstring ResolveRedirectLocation(const std::wstring& base, const std::wstring& location);
+
 class CWinHttpTransfer {
  public:
   // Called in file mode after each chunk has been written, with the bytes

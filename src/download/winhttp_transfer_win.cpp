@@ -7,25 +7,6 @@
 
 #include "download/winhttp_transfer.h"
 
-namespace {
-
-// `location` of a redirect made absolute against `base`. WinHTTP reports
-// the Location header as the server wrote it, which may be relative.
-std::wstring ResolveLocation(const std::wstring& base, const std::wstring& location) {
-  if (location.find(L"://") != std::wstring::npos) return location;
-  const std::size_t schemeEnd = base.find(L"://");
-  if (schemeEnd == std::wstring::npos) return location;
-  if (location.compare(0, 2, L"//") == 0) return base.substr(0, schemeEnd + 1) + location;
-  const std::size_t pathStart = base.find(L'/', schemeEnd + 3);
-  const std::wstring origin = base.substr(0, pathStart);
-  if (!location.empty() && location[0] == L'/') return origin + location;
-  if (pathStart == std::wstring::npos) return origin + L"/" + location;
-  const std::wstring path = base.substr(pathStart, base.find_first_of(L"?#", pathStart) - pathStart);
-  return origin + path.substr(0, path.rfind(L'/') + 1) + location;
-}
-
-}  // namespace
-
 struct CWinHttpTransfer::Request {
   HINTERNET connection = nullptr;
   HINTERNET request = nullptr;
@@ -39,7 +20,7 @@ struct CWinHttpTransfer::Request {
     // The length counts characters on some versions and bytes on others;
     // the text is zero-terminated on all, so it ends at the first zero.
     const auto* location = static_cast<const wchar_t*>(information);
-    self->currentUrl = ResolveLocation(self->currentUrl, std::wstring(location, wcsnlen(location, length)));
+    self->currentUrl = ResolveRedirectLocation(self->currentUrl, std::wstring(location, wcsnlen(location, length)));
   }
 };
 

@@ -15,6 +15,24 @@ namespace {
 // Nothing listens on port 1 of the loopback interface.
 const wchar_t kRefusingUrl[] = L"http://127.0.0.1:1/setup.exe";
 
+TEST(ResolveRedirectLocation, EveryFormOfLocationBecomesAbsolute) {
+  const struct {
+    const wchar_t* base;
+    const wchar_t* location;
+    const wchar_t* expected;
+  } cases[] = {
+      {L"http://a:81/x/y?q=1", L"https://b/z", L"https://b/z"},
+      {L"https://a:81/x/y", L"//c/d", L"https://c/d"},
+      {L"http://a:81/x/y?q=/p", L"/hop/1/setup.exe", L"http://a:81/hop/1/setup.exe"},
+      {L"http://a:81?q=1", L"/f", L"http://a:81/f"},
+      {L"http://a:81/x/y?q=/p", L"md5/setup.exe", L"http://a:81/x/md5/setup.exe"},
+      {L"http://a:81", L"setup.exe", L"http://a:81/setup.exe"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ResolveRedirectLocation(c.base, c.location), c.expected) << c.base << L" + " << c.location;
+  }
+}
+
 class WinHttpTransferTest : public ::testing::Test {
  protected:
   void SetUp() override {
