@@ -14,10 +14,15 @@
 // FilterMessage first (the IMessageFilter role). Notifications of the tree
 // reach OnNotification, whose default sends "click" on to OnControlClick.
 //
-// Implementations: skin_window_win.cpp (an HWND with GDI painting, the real
-// message loop) and skin_window_headless.cpp (no screen: a HeadlessHost and
-// a message queue that tests pump with PumpHeadless; modal runs resolve
-// through the DialogScript hook of the headless system).
+// Implementations: win32/skin_window_win.cpp (an HWND with GDI painting, the
+// real message loop; Windows only) and skin_window_headless.cpp (no screen: a
+// HeadlessHost and a message queue that tests pump through
+// skin_window_headless.h). Every build outside Windows is headless; on
+// Windows a process chooses headless windows with
+// SkinSystem::UseHeadlessWindows (tests of window logic under Wine). The
+// choice is made per window at Create. A headless modal run delivers what is
+// queued and returns; dialogs answer through the DialogScript hook
+// (dialogs/message_box_wnd.h).
 //
 // Threads: everything on the UI thread, except PostMessageToWindow, which
 // any thread may call (it is how workers reach the window).
@@ -61,6 +66,13 @@ class IMessageFilter {
 };
 
 using NativeWindowHandle = void*;
+
+// The names the window classes of the installer use for the toolkit's roles.
+using INotifyListener = NotifyListener;
+using IBuilderCallback = BuilderCallback;
+
+class SkinWindowBackend;
+class CShadowWindow;
 
 class SkinWindow : public NotifyListener, public BuilderCallback, public IMessageFilter {
  public:
@@ -118,6 +130,11 @@ class SkinWindow : public NotifyListener, public BuilderCallback, public IMessag
   const WindowTree& Tree() const { return tree_; }
   CControl* FindControl(const std::wstring& name) const { return tree_.FindControl(name); }
 
+  // The window's rectangle in screen coordinates (headless: at 0,0 with the
+  // markup's size).
+  Rect GetWindowRect() const;
+  bool IsHeadless() const;
+
   std::uint32_t GetStyle() const;
   void SetStyle(std::uint32_t style);
   std::uint32_t GetExStyle() const;
@@ -130,6 +147,10 @@ class SkinWindow : public NotifyListener, public BuilderCallback, public IMessag
   // Implementation state of the backend (HWND, host, painter...).
   struct Native;
   std::unique_ptr<Native> native_;
+
+ public:
+  // For the backends and the shadow window only.
+  SkinWindowBackend* Backend() const;
 
  private:
   WindowTree tree_;
