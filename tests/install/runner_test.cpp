@@ -134,6 +134,15 @@ TEST_F(RunnerTest, PackageThatCannotStartFailsWith2) {
   EXPECT_EQ(events.Events()[2].text, L"");
 }
 
+TEST_F(RunnerTest, CommandLineBeyond1023CharactersIsAStartFailure) {
+  installDir_ = platform::JoinPath(work_, std::wstring(600, L'x'));  // the folder goes in twice
+  EventRecorder events;
+  RunPackage(&events);
+  ASSERT_EQ(events.Codes(), (std::vector<std::int32_t>{IST_CODE_START, IST_CODE_PROGRESS, IST_CODE_FAIL}));
+  EXPECT_DOUBLE_EQ(events.Events()[2].value, 2.0);
+  EXPECT_EQ(testsupport::ReadFile(log_), "");  // nothing ran
+}
+
 TEST_F(RunnerTest, MegabyteOnStandardErrorDoesNotHang) {
   PackageScenario("err 1048576\nout Progress=0.7\n");
   EventRecorder events;
