@@ -5,6 +5,8 @@
 
 #include "ui/toolkit/sequence_animation.h"
 
+namespace mainwnd {
+
 namespace {
 
 double ClampFraction(double value) {
@@ -50,3 +52,5 @@ std::wstring FormatProgressText(const std::wstring& format, int percent) {
   if (text.size() > kMaxChars) text.resize(kMaxChars);
   return text;
 }
+
+}  // namespace mainwnd

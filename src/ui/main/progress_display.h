@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <string>
 
+namespace mainwnd {
+
 inline constexpr double kDefaultDownloadScale = 0.7;
 
 // The share the display uses for a configured DownloadScale.
@@ -52,3 +54,5 @@ inline constexpr const wchar_t* kProgressFormatShort = L"正在安装中:%d%%，
 inline constexpr const wchar_t* kProgressFormatLong = L"正在安装中:%d%%，请耐心等待...";
 // The label's text after an installation failure that had passed 70 %.
 inline constexpr const wchar_t* kProgressTextReset = L"正在安装中:0%，请稍候...";
+
+}  // namespace mainwnd

@@ -1,0 +1,24 @@
+// The first things the installer does to its own process, before it reads
+// anything from outside.
+//
+// RestrictDllSearchToSystem: an elevated installer is typically started
+// from a Downloads folder, where anyone who can drop a file could plant a
+// DLL that a system library loads by name later on (version.dll,
+// dwmapi.dll...). Loading is limited to System32 where the system offers
+// SetDefaultDllDirectories (Windows 8, or 7 with KB2533623), looked up at
+// run time so the program still starts without it.
+//
+// InstallDecliningCrashFilter: a top-level exception filter that declines
+// every exception, so a crash takes the system's default course (error
+// reporting) instead of whatever filter a library may have set.
+//
+// Windows: process_hardening_win.cpp; elsewhere both do nothing.
+#pragma once
+
+namespace app {
+
+// True when the restriction is in force.
+bool RestrictDllSearchToSystem();
+void InstallDecliningCrashFilter();
+
+}  // namespace app
