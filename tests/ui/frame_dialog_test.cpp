@@ -1,0 +1,233 @@
+// The frame base and the dialogs on headless windows over the shipped skin:
+// results of every button, closing without a click, keys that must do
+// nothing, the shadow settings the markup gives, and ShowDialog's texts.
+#include <gtest/gtest.h>
+
+#include "frame_test_support.h"
+#include "ui/frame/skin_frame.h"
+#include "ui/toolkit/label.h"
+
+namespace ui {
+namespace {
+
+using test::HeadlessSkinTest;
+using test::Narrow;
+
+class FrameDialogTest : public HeadlessSkinTest {};
+
+struct ClickCase {
+  const wchar_t* file;
+  const wchar_t* control;
+  int result;
+};
+
+TEST_F(FrameDialogTest, EachButtonGivesItsResultAndClosesTheDialog) {
+  const ClickCase cases[] = {
+      {L"ExitTipWnd.xml", L"okBtn", 0},           {L"ExitTipWnd.xml", L"cancelBtn", 1},
+      {L"ExitTipWnd.xml", L"closebtn", 2},        {L"NetworkTipWnd.xml", L"okBtn", 0},
+      {L"NetworkTipWnd.xml", L"cancelBtn", 1},    {L"NetworkTipWnd.xml", L"closebtn", 2},
+      {L"InstalledPathTipWnd.xml", L"okBtn", 0},  {L"InstalledPathTipWnd.xml", L"cancelBtn", 1},
+      {L"InstalledPathTipWnd.xml", L"closebtn", 2}, {L"MessageBox1Wnd.xml", L"closebtn", 2},
+      {L"MessageBox2Wnd.xml", L"closebtn", 2},
+  };
+  for (const ClickCase& c : cases) {
+    SCOPED_TRACE(Narrow(c.file) + " " + Narrow(c.control));
+    CMessageBoxWnd dialog(MakeSkinSource(c.file));
+    ASSERT_TRUE(dialog.Create(nullptr, L"消息框", kStyleOverlappedVisible, 0));
+    EXPECT_EQ(dialog.Result(), 1);
+    ASSERT_TRUE(headless::Click(dialog, c.control));
+    EXPECT_EQ(dialog.Result(), c.result);
+    EXPECT_FALSE(dialog.IsWindowAlive());
+    EXPECT_EQ(headless::CloseResult(dialog), 1);  // every click closes with 1
+  }
+}
+
+TEST_F(FrameDialogTest, ClosingWithoutAClickGivesOne) {
+  for (const wchar_t* file : {L"ExitTipWnd.xml", L"NetworkTipWnd.xml", L"InstalledPathTipWnd.xml"}) {
+    SCOPED_TRACE(Narrow(file));
+    CMessageBoxWnd dialog(MakeSkinSource(file));
+    ASSERT_TRUE(dialog.Create(nullptr, L"消息框", kStyleOverlappedVisible, 0));
+    headless::Send(dialog, kWmClose, 0, 0);  // what Alt+F4 sends
+    EXPECT_FALSE(dialog.IsWindowAlive());
+    EXPECT_EQ(dialog.Result(), 1);
+  }
+}
+
+TEST_F(FrameDialogTest, EscapeAndEnterDoNothingInAFrame) {
+  CMessageBoxWnd dialog(MakeSkinSource(L"ExitTipWnd.xml"));
+  ASSERT_TRUE(dialog.Create(nullptr, L"消息框", kStyleOverlappedVisible, 0));
+  headless::PressKey(dialog, kVkEscape);
+  headless::PressKey(dialog, kVkReturn);
+  EXPECT_TRUE(dialog.IsWindowAlive());
+  EXPECT_EQ(dialog.Result(), 1);
+}
+
+// A window on the toolkit's own key filter, for contrast: Escape closes it.
+class PlainWindow : public SkinWindow {
+ public:
+  std::wstring GetWindowClassName() const override { return L"Plain"; }
+  std::wstring GetSkinFile() const override { return L"exitTipWnd.xml"; }
+  int GetResourceKind() const override { return kResourceKindArchive; }
+  int GetResourceId() const override { return 147; }
+};
+
+TEST_F(FrameDialogTest, TheToolkitsOwnFilterClosesOnEscapeWithOne) {
+  PlainWindow window;
+  ASSERT_TRUE(window.Create(nullptr, L"plain", kStyleOverlappedVisible, 0));
+  headless::PressKey(window, kVkReturn);
+  EXPECT_TRUE(window.IsWindowAlive());
+  headless::PressKey(window, kVkEscape);
+  EXPECT_FALSE(window.IsWindowAlive());
+  EXPECT_EQ(headless::CloseResult(window), 1);
+}
+
+TEST_F(FrameDialogTest, TabMovesTheFocusAndEnterActivatesTheFocusedButton) {
+  CMessageBoxWnd dialog(MakeSkinSource(L"ExitTipWnd.xml"));
+  ASSERT_TRUE(dialog.Create(nullptr, L"消息框", kStyleOverlappedVisible, 0));
+  constexpr std::uint32_t kVkTab = 0x09;
+  headless::PressKey(dialog, kVkTab);  // closebtn comes first in the markup
+  EXPECT_EQ(dialog.Tree().GetFocus(), dialog.FindControl(L"closebtn"));
+  headless::PressKey(dialog, kVkTab);
+  EXPECT_EQ(dialog.Tree().GetFocus(), dialog.OkButton());
+  headless::PressKey(dialog, kVkReturn);
+  EXPECT_FALSE(dialog.IsWindowAlive());
+  EXPECT_EQ(dialog.Result(), 0);
+}
+
+TEST_F(FrameDialogTest, SkinFileNamesMatchWithoutRegardToCase) {
+  for (const wchar_t* file : {L"MainWnd.xml", L"mainWnd.xml", L"ExitTipWnd.xml", L"exittipwnd.XML"}) {
+    SCOPED_TRACE(Narrow(file));
+    CSkinFrame frame(MakeSkinSource(file));
+    EXPECT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  }
+  CSkinFrame missing(MakeSkinSource(L"NoSuchWnd.xml"));
+  EXPECT_FALSE(missing.Create(nullptr, L"x", kStyleOverlappedVisible, 0));
+  EXPECT_FALSE(missing.IsWindowAlive());
+  EXPECT_EQ(missing.ShowModal(), -1);
+}
+
+TEST_F(FrameDialogTest, SkinSourceOfAFileName) {
+  const SkinSource s = MakeSkinSource(L"MessageBox1Wnd.xml");
+  EXPECT_EQ(s.resourceKind, 4);
+  EXPECT_EQ(s.resourceId, 147);
+  EXPECT_TRUE(s.skinFolder.empty());
+  EXPECT_EQ(s.windowClassName, L"MessageBox1Wnd");
+  EXPECT_EQ(ClassNameFromSkinFile(L"a.b.xml"), L"a.b");
+  EXPECT_EQ(ClassNameFromSkinFile(L"NoDot"), L"NoDot");
+}
+
+TEST_F(FrameDialogTest, FrameTakesTheShadowAndStyleFromTheMarkup) {
+  struct Case {
+    const wchar_t* file;
+    int darkness;
+    std::uint32_t color;
+  };
+  for (const Case& c : {Case{L"MainWnd.xml", 20, 0x26003B76u}, Case{L"InstalledPathTipWnd.xml", 10, 0xFFEDF0F4u}}) {
+    SCOPED_TRACE(Narrow(c.file));
+    CSkinFrame frame(MakeSkinSource(c.file));
+    ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+    EXPECT_EQ(frame.GetStyle() & 0x00C10000u, 0u);  // WS_CAPTION, WS_MAXIMIZEBOX cleared
+    EXPECT_EQ(frame.GetStyle() & 0x00060000u, 0x00060000u);  // WS_THICKFRAME, WS_MINIMIZEBOX kept
+    EXPECT_TRUE(frame.Shadow().IsAttached());
+    const ShadowSettings& s = frame.Shadow().Settings();
+    EXPECT_EQ(s.size(), 6);
+    EXPECT_EQ(s.sharpness(), 10);
+    EXPECT_EQ(s.darkness(), c.darkness);
+    EXPECT_EQ(s.offset(), (Point{1, 1}));
+    EXPECT_EQ(s.color(), c.color);
+  }
+}
+
+TEST_F(FrameDialogTest, ShowDialogPutsTextAndCaptionIntoTheGenericBoxes) {
+  std::wstring seenText, seenCaption, seenFile;
+  bool hadText = false;
+  SetDialogScript([&](const DialogRequest& r) {
+    seenFile = r.skinFile;
+    hadText = r.hasText;
+    seenText = r.window->TextLabel()->GetText();
+    seenCaption = r.window->CaptionLabel()->GetText();
+    return 2;
+  });
+  EXPECT_EQ(ShowDialog(nullptr, MakeSkinSource(L"MessageBox2Wnd.xml"), L"无效路径", L"温馨提示"), 2);
+  EXPECT_EQ(seenFile, L"MessageBox2Wnd.xml");
+  EXPECT_TRUE(hadText);
+  EXPECT_EQ(seenText, L"无效路径");
+  EXPECT_EQ(seenCaption, L"温馨提示");
+
+  // Without arguments the markup's placeholders stay.
+  EXPECT_EQ(ShowDialog(nullptr, MakeSkinSource(L"MessageBox1Wnd.xml"), nullptr, nullptr), 2);
+  EXPECT_FALSE(hadText);
+  EXPECT_EQ(seenText, L"TEXT");
+  EXPECT_EQ(seenCaption, L"CAPTION");
+}
+
+TEST_F(FrameDialogTest, ShowDialogRunsTheWindowWhenTheScriptSaysSo) {
+  SetDialogScript([](const DialogRequest& r) {
+    r.window->Tree().PostNotify(r.window->CancelButton(), L"click");
+    return kRunDialogWindow;
+  });
+  EXPECT_EQ(ShowDialog(nullptr, MakeSkinSource(L"NetworkTipWnd.xml"), nullptr, nullptr), 1);
+  SetDialogScript([](const DialogRequest& r) {
+    r.window->Tree().PostNotify(r.window->OkButton(), L"click");
+    return kRunDialogWindow;
+  });
+  EXPECT_EQ(ShowDialog(nullptr, MakeSkinSource(L"NetworkTipWnd.xml"), nullptr, nullptr), 0);
+}
+
+TEST_F(FrameDialogTest, ShowDialogWithoutAWindowGivesOne) {
+  int asked = 0;
+  SetDialogScript([&](const DialogRequest&) { return ++asked, 0; });
+  EXPECT_EQ(ShowDialog(nullptr, MakeSkinSource(L"NoSuchWnd.xml"), L"x", L"y"), 1);
+  EXPECT_EQ(asked, 0);
+}
+
+TEST_F(FrameDialogTest, DialogIsCentredOverItsParent) {
+  CSkinFrame main(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(main.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  main.CenterWindow();
+  const Rect m = main.GetWindowRect();
+  EXPECT_EQ(m.Width(), 600);
+  EXPECT_EQ(m.Height(), 400);
+  Rect seen;
+  SetDialogScript([&](const DialogRequest& r) {
+    seen = r.window->GetWindowRect();
+    return 1;
+  });
+  ShowDialog(main.GetHandle(), MakeSkinSource(L"ExitTipWnd.xml"), nullptr, nullptr);
+  EXPECT_EQ(seen.Width(), 360);
+  EXPECT_EQ(seen.left, m.left + (m.Width() / 2) - 180);
+  EXPECT_EQ(seen.top, m.top + (m.Height() / 2) - 90);
+}
+
+TEST_F(FrameDialogTest, PostedMessagesArriveInOrderThroughTheUserHook) {
+  class Recording : public CSkinFrame {
+   public:
+    Recording() : CSkinFrame(MakeSkinSource(L"MainWnd.xml")) {}
+    std::intptr_t OnUserMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t,
+                                bool& handled) override {
+      if (msg == 2024) seen.push_back(static_cast<int>(wParam));
+      handled = true;
+      return 0;
+    }
+    std::intptr_t OnWindowMessage(std::uint32_t msg, std::uintptr_t, std::intptr_t, bool& handled) override {
+      handled = msg == kWmClose && refuseClose;
+      return 0;
+    }
+    std::vector<int> seen;
+    bool refuseClose = true;
+  } window;
+  ASSERT_TRUE(window.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(window.PostMessageToWindow(2024, i, 0));
+  window.Close(1);
+  headless::Pump(window);
+  EXPECT_EQ(window.seen, (std::vector<int>{0, 1, 2}));
+  EXPECT_TRUE(window.IsWindowAlive());  // WM_CLOSE swallowed by the hook
+  window.refuseClose = false;
+  window.Close(7);
+  EXPECT_EQ(window.ShowModal(), 7);
+  EXPECT_FALSE(window.IsWindowAlive());
+  EXPECT_FALSE(window.PostMessageToWindow(2024, 9, 0));
+}
+
+}  // namespace
+}  // namespace ui
