@@ -313,3 +313,41 @@ TEST_F(DriverTest, CleanUpAlsoRemovesThePackageLeftInTheFolderOfTheLastAttempt) 
   ASSERT_EQ(second.Codes().back(), DL_CODE_FAIL);
   EXPECT_FALSE(platform::PathExists(leftOver));
 }
+
+TEST_F(DriverTest, NoWorkFolderForTheCopyReportsAMissingUninstaller) {
+  std::wstring oldDir = platform::JoinPath(work_, L"Old");
+  platform::CreateFolder(oldDir);
+  std::wstring oldEp = platform::JoinPath(oldDir, L"uninst.ep");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), oldEp));
+
+  // A temporary folder that does not exist: the work folder cannot be made.
+  const char* variables[] = {"TMPDIR", "TMP", "TEMP"};
+  std::vector<std::optional<std::wstring>> saved;
+  for (const char* v : variables) {
+    saved.push_back(platform::GetEnv(std::wstring(v, v + std::char_traits<char>::length(v))));
+    testsupport::SetEnv(v, platform::JoinPath(work_, L"no such folder"));
+  }
+  EventRecorder events;
+  Install(&events, oldEp);
+  for (std::size_t i = 0; i < saved.size(); ++i) testsupport::SetEnv(variables[i], saved[i].value_or(L""));
+
+  ASSERT_EQ(events.Codes(), (std::vector<std::int32_t>{UNIST_CODE_FAIL})) << Dump(events);
+  EXPECT_DOUBLE_EQ(events.Events()[0].value, 1.0);
+  EXPECT_EQ(events.Events()[0].text, L"可执行卸载文件不存在");
+  EXPECT_EQ(testsupport::ReadFile(log_), "");  // nothing ran
+}
+
+TEST_F(DriverTest, UninstallerSuccessStartsTheDownloadEvenIfAnErrorFollows) {
+  std::wstring oldDir = platform::JoinPath(work_, L"Old");
+  platform::CreateFolder(oldDir);
+  std::wstring oldEp = platform::JoinPath(oldDir, L"uninst.ep");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), oldEp));
+  Scenario("TW_FAKE_UNINSTALL_SCENARIO", L"uninstall.scenario", "out State=Success\nsleep 500\nout Error=late\n");
+
+  EventRecorder events;
+  Install(&events, oldEp);  // ends at the late 5005; the download has begun
+  ASSERT_TRUE(events.WaitForAny({DL_CODE_START}, std::chrono::seconds(120)));
+  std::vector<std::int32_t> codes = events.Codes();
+  EXPECT_LT(IndexOf(codes, UNIST_CODE_SUCCESS), IndexOf(codes, DL_CODE_START));
+  EXPECT_EQ(events.Of(UNIST_CODE_ERROR).size(), 1u);
+}
