@@ -194,6 +194,19 @@ TEST_F(InstallInfoTest, UncreatableAnalyticsFolderSkipsOnlyTheAnalyticsWrites) {
   EXPECT_EQ(Key(L"Install", L"BriselSensorsAnalyticsIni"), L"<missing>");
 }
 
+TEST_F(InstallInfoTest, WithoutAppDataTheAnalyticsFileGoesToThePublicDocuments) {
+  testsupport::SetEnv("APPDATA", L"");
+  std::optional<std::wstring> documents = platform::GetSpecialFolder(platform::SpecialFolder::kCommonDocuments);
+  ASSERT_TRUE(documents.has_value());
+  std::wstring expected = platform::JoinPath(
+      platform::JoinPath(platform::JoinPath(*documents, L"BriselData"), L"Tarnwick"), L"BriselSensorsAnalytics.ini");
+  bool existed = platform::FileExists(expected);
+  WriteInstallInfo(installDir_);
+  EXPECT_EQ(Key(L"Install", L"BriselSensorsAnalyticsIni"), expected);
+  EXPECT_TRUE(platform::FileExists(expected));
+  if (!existed) platform::DeleteFileAt(expected);
+}
+
 TEST(InstallInfoFormat, UpdateTimePadsEveryField) {
   platform::LocalTime t;
   t.year = 2024; t.month = 11; t.day = 8; t.hour = 6; t.minute = 0; t.second = 9;
