@@ -84,6 +84,9 @@ CMainWnd::~CMainWnd() {
   // window gone and free their records themselves.
   m_installer.reset();
   m_netCheckThread.reset();
+  std::lock_guard<std::mutex> lock(m_pendingMutex);
+  for (InstallEvent* event : m_pendingEvents) delete event;
+  m_pendingEvents.clear();
 }
 
 // ---- hooks -------------------------------------------------------------------
@@ -506,12 +509,25 @@ void CMainWnd::PostInstallEvent(std::int32_t code, double value, const std::wstr
   event->code = code;
   event->value = value;
   event->text = text;
-  if (PostMessageToWindow(WM_INSTALL_EVENT, 0, reinterpret_cast<std::intptr_t>(event.get()))) event.release();
+  InstallEvent* record = event.release();
+  {
+    std::lock_guard<std::mutex> lock(m_pendingMutex);
+    m_pendingEvents.insert(record);
+  }
+  if (!PostMessageToWindow(WM_INSTALL_EVENT, 0, reinterpret_cast<std::intptr_t>(record))) {
+    std::lock_guard<std::mutex> lock(m_pendingMutex);
+    m_pendingEvents.erase(record);
+    delete record;
+  }
 }
 
 std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
+  if (raw == nullptr) return 0;
+  {
+    std::lock_guard<std::mutex> lock(m_pendingMutex);
+    m_pendingEvents.erase(raw);
+  }
   std::unique_ptr<InstallEvent> event(raw);
-  if (!event) return 0;
   const double scale = Config().DownloadScale;
   switch (event->code) {
     case DL_CODE_START:

@@ -23,7 +23,7 @@
 // Threads: the UI thread runs everything, except PostInstallEvent (any
 // thread: the driver's workers) and the network check's worker, which only
 // posts "checknet". The destructor waits for the driver's running phases
-// and for the network check.
+// and for the network check, then frees the events nobody handled.
 //
 // Test seams: MainWndServices replaces the machine probes, the network
 // check, the shell and the folder browser; dialogs answer through the
@@ -33,7 +33,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_set>
 
 #include "platform/shell.h"
 #include "records/install_result.h"
@@ -193,4 +195,10 @@ class CMainWnd : public ui::CSkinFrame {
   bool m_consoleUserIsAdmin = false;
   bool m_processIsAdmin = false;
   int m_tracedPage = -2;
+
+  // Records posted but not yet handled. A window that is destroyed with
+  // events still queued (the system discards the messages of a destroyed
+  // window) frees them here instead of leaking them.
+  std::mutex m_pendingMutex;
+  std::unordered_set<InstallEvent*> m_pendingEvents;
 };
