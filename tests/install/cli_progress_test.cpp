@@ -32,6 +32,8 @@ TEST(CliProgress, SpeedAndTimeLeftFollowThePercentage) {
   EXPECT_LT(p.SecondsLeft(), 0.0);
   p.OnEvent(DL_CODE_PROGRESS, 0.10, 10.0);
   EXPECT_LT(p.SecondsLeft(), 0.0);  // one point in time: no speed yet
+  p.OnEvent(DL_CODE_PROGRESS, 0.20, 10.2);
+  EXPECT_EQ(p.PointsPerSecond(), 0.0);  // too short a time to tell
   p.OnEvent(DL_CODE_PROGRESS, 0.30, 20.0);
   EXPECT_DOUBLE_EQ(p.PointsPerSecond(), 2.0);
   EXPECT_DOUBLE_EQ(p.SecondsLeft(), 35.0);

@@ -45,7 +45,9 @@ void CliProgress::SetPercent(double fraction, double nowSeconds) {
 
 double CliProgress::PointsPerSecond() const {
   double elapsed = m_lastSeconds - m_firstSeconds;
-  if (m_firstSeconds < 0.0 || elapsed <= 0.0 || m_percent <= m_firstPercent) return 0.0;
+  // Below a second the rise says nothing yet: two events in a row would
+  // give absurd speeds.
+  if (m_firstSeconds < 0.0 || elapsed < 1.0 || m_percent <= m_firstPercent) return 0.0;
   return (m_percent - m_firstPercent) / elapsed;
 }
 

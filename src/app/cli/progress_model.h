@@ -22,8 +22,8 @@ class CliProgress {
   int Percent() const { return m_percent; }
   const char* Phase() const { return m_phase; }
 
-  // Percentage points per second since the first progress, 0 before there
-  // is a rise to measure.
+  // Percentage points per second since the first progress, 0 before a
+  // rise has been seen over at least one second.
   double PointsPerSecond() const;
   // Seconds until 100 % at the current speed; negative when unknown.
   double SecondsLeft() const;
