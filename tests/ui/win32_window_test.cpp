@@ -1,0 +1,185 @@
+// Real windows under Wine (on a display of their own, see with-xvfb.sh):
+// the skin from the program's embedded resource, the dialogs answered by
+// real clicks posted to their windows, closing without a click, keys that
+// do nothing, the modal result and the owner's state around a dialog.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "ui/controls/sequence_label.h"
+#include "ui/dialogs/message_box_wnd.h"
+#include "ui/toolkit/button.h"
+#include "ui/toolkit/image_cache.h"
+#include "ui/toolkit/skin_system.h"
+
+namespace ui {
+namespace {
+
+class RealWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SkinSystem::SetInstance(GetModuleHandleW(nullptr));
+    SkinSystem::UseSevenZipArchives();
+    SkinSystem::RegisterShadowClass();
+  }
+  void SetUp() override {
+    if (std::getenv("TW_NO_XVFB")) GTEST_SKIP() << "no Xvfb binary: real windows need a display";
+    SkinSystem::UseHeadlessWindows(false);
+    SkinSystem::SetArchiveFile(L"");  // the embedded resource
+  }
+  void TearDown() override { SetDialogScript(nullptr); }
+
+  // The client-area centre of a control, as mouse message coordinates.
+  static LPARAM CentreOf(CMessageBoxWnd& dialog, const wchar_t* name) {
+    CControl* control = dialog.FindControl(name);
+    EXPECT_TRUE(control);
+    if (!control) return 0;
+    const Rect& r = control->GetPos();
+    return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  static void PostClick(CMessageBoxWnd& dialog, const wchar_t* name) {
+    HWND hwnd = static_cast<HWND>(dialog.GetHandle());
+    const LPARAM at = CentreOf(dialog, name);
+    PostMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
+  }
+  // Shows `file` with a script that does `act` to the real window first.
+  static int Show(const wchar_t* file, const std::function<void(CMessageBoxWnd&)>& act, HWND parent = nullptr) {
+    SetDialogScript([&](const DialogRequest& r) {
+      EXPECT_FALSE(r.window->IsHeadless());
+      act(*r.window);
+      return kRunDialogWindow;
+    });
+    const int result = ShowDialog(parent, MakeSkinSource(file), nullptr, nullptr);
+    SetDialogScript(nullptr);
+    return result;
+  }
+};
+
+TEST_F(RealWindowTest, SkinLoadsFromTheEmbeddedResourceUnderEitherName) {
+  for (const wchar_t* file : {L"MainWnd.xml", L"mainWnd.xml"}) {
+    CSkinFrame frame(MakeSkinSource(file));
+    ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+    EXPECT_FALSE(frame.IsHeadless());
+    const Rect r = frame.GetWindowRect();
+    EXPECT_EQ(r.Width(), 600);
+    EXPECT_EQ(r.Height(), 400);
+    EXPECT_EQ(frame.GetStyle() & (WS_CAPTION | WS_MAXIMIZEBOX), 0u);
+    EXPECT_EQ(frame.Shadow().IsCreated(), SkinSystem::ShadowClassRegistered());
+    frame.Close(1);
+    EXPECT_EQ(frame.ShowModal(), 1);
+    EXPECT_FALSE(frame.IsWindowAlive());
+  }
+}
+
+TEST_F(RealWindowTest, ChangeFolderButtonImagesWrittenWithSlashesLoad) {
+  CSkinFrame frame(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  auto* button = dynamic_cast<CButton*>(frame.FindControl(L"chDirBtn"));
+  ASSERT_TRUE(button);
+  EXPECT_EQ(button->GetText(), L"修改");
+  SkinPackage* package = SkinSystem::CurrentPackage();
+  ASSERT_TRUE(package);
+  for (const ImageRef* image : {&button->GetNormalImage(), &button->GetHotImage(), &button->GetPushedImage()}) {
+    EXPECT_NE(image->file.find(L'/'), std::wstring::npos);
+    EXPECT_TRUE(package->images->Loads(image->file)) << std::string(image->file.begin(), image->file.end());
+  }
+}
+
+TEST_F(RealWindowTest, ClicksGiveTheDialogResults) {
+  struct Case {
+    const wchar_t* file;
+    const wchar_t* control;
+    int result;
+  };
+  const Case cases[] = {
+      {L"ExitTipWnd.xml", L"okBtn", 0},          {L"ExitTipWnd.xml", L"cancelBtn", 1},
+      {L"ExitTipWnd.xml", L"closebtn", 2},       {L"NetworkTipWnd.xml", L"okBtn", 0},
+      {L"NetworkTipWnd.xml", L"cancelBtn", 1},   {L"NetworkTipWnd.xml", L"closebtn", 2},
+      {L"InstalledPathTipWnd.xml", L"okBtn", 0}, {L"InstalledPathTipWnd.xml", L"cancelBtn", 1},
+      {L"InstalledPathTipWnd.xml", L"closebtn", 2}, {L"MessageBox1Wnd.xml", L"closebtn", 2},
+      {L"MessageBox2Wnd.xml", L"closebtn", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file, c.file + wcslen(c.file)) + " " +
+                 std::string(c.control, c.control + wcslen(c.control)));
+    EXPECT_EQ(Show(c.file, [&](CMessageBoxWnd& d) { PostClick(d, c.control); }), c.result);
+  }
+}
+
+TEST_F(RealWindowTest, ClosingWithoutAClickGivesOne) {
+  // A posted WM_CLOSE, and Alt+F4's path through the system menu command.
+  EXPECT_EQ(Show(L"NetworkTipWnd.xml",
+                 [](CMessageBoxWnd& d) { PostMessageW(static_cast<HWND>(d.GetHandle()), WM_CLOSE, 0, 0); }),
+            1);
+  EXPECT_EQ(Show(L"InstalledPathTipWnd.xml",
+                 [](CMessageBoxWnd& d) {
+                   PostMessageW(static_cast<HWND>(d.GetHandle()), WM_SYSCOMMAND, SC_CLOSE, 0);
+                 }),
+            1);
+}
+
+TEST_F(RealWindowTest, EscapeAndEnterDoNothing) {
+  // Had Escape or Enter closed the dialog, the click would never count.
+  EXPECT_EQ(Show(L"ExitTipWnd.xml",
+                 [](CMessageBoxWnd& d) {
+                   HWND hwnd = static_cast<HWND>(d.GetHandle());
+                   PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+                   PostMessageW(hwnd, WM_KEYUP, VK_ESCAPE, 0);
+                   PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+                   PostMessageW(hwnd, WM_KEYUP, VK_RETURN, 0);
+                   PostClick(d, L"okBtn");
+                 }),
+            0);
+}
+
+// Looks at the owner from inside the dialog's modal loop.
+class OwnerProbe : public NotifyListener {
+ public:
+  explicit OwnerProbe(HWND owner) : owner_(owner) {}
+  void OnNotification(const Notification& n) override {
+    if (n.type == L"probe") ownerDisabled = !IsWindowEnabled(owner_);
+  }
+  bool ownerDisabled = false;
+
+ private:
+  HWND owner_;
+};
+
+TEST_F(RealWindowTest, DialogOverAnOwnerIsCentredAndDisablesItWhileOpen) {
+  CSkinFrame main(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(main.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  main.CenterWindow();
+  HWND owner = static_cast<HWND>(main.GetHandle());
+  const Rect m = main.GetWindowRect();
+  Rect seen;
+  OwnerProbe probe(owner);
+  EXPECT_EQ(Show(
+                L"ExitTipWnd.xml",
+                [&](CMessageBoxWnd& d) {
+                  seen = d.GetWindowRect();
+                  d.Tree().AddNotifyListener(&probe);
+                  d.Tree().PostNotify(nullptr, L"probe");
+                  PostClick(d, L"cancelBtn");
+                },
+                owner),
+            1);
+  EXPECT_TRUE(probe.ownerDisabled);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_EQ(seen.left, m.left + m.Width() / 2 - 180);
+  EXPECT_EQ(seen.top, m.top + m.Height() / 2 - 90);
+}
+
+TEST_F(RealWindowTest, ModalResultIsTheWParamOfThePostedClose) {
+  CSkinFrame frame(MakeSkinSource(L"MessageBox2Wnd.xml"));
+  ASSERT_TRUE(frame.Create(nullptr, L"x", kStyleOverlappedVisible, 0));
+  frame.Close(7);
+  EXPECT_EQ(frame.ShowModal(), 7);
+}
+
+}  // namespace
+}  // namespace ui
