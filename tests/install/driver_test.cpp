@@ -119,7 +119,8 @@ TEST_F(DriverTest, CleanInstallDownloadsThenInstallsAndRemovesThePackage) {
     EXPECT_EQ(codes.front(), DL_CODE_START);
     ASSERT_EQ(codes.back(), IST_CODE_SUCCESS) << Dump(events);
     EXPECT_LT(IndexOf(codes, DL_CODE_SUCCESS), IndexOf(codes, IST_CODE_START));
-    EXPECT_LT(IndexOf(codes, IST_CODE_START), IndexOf(codes, IST_CODE_INST_PATH));
+    EXPECT_LT(IndexOf(codes, IST_CODE_START), IndexOf(codes, IST_CODE_PROGRESS));
+    EXPECT_LT(IndexOf(codes, IST_CODE_PROGRESS), IndexOf(codes, IST_CODE_INST_PATH));
     EXPECT_LT(IndexOf(codes, IST_CODE_UNINST_EP), codes.size());
     EXPECT_LT(IndexOf(codes, IST_CODE_STARTUP_STYLE), codes.size());
     EXPECT_EQ(IndexOf(codes, UNIST_CODE_PROGRESS), codes.size());  // nothing to remove
