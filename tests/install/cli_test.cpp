@@ -5,6 +5,8 @@
 // code of its outcome.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <string>
 
 #include "platform/files.h"
@@ -51,6 +53,7 @@ class CliTest : public testing::Test {
  protected:
   void SetUp() override {
     work_ = testsupport::MakeTempFolder(L"cli");
+    temp_ = std::make_unique<testsupport::ScopedTempFolder>(work_);
     installDir_ = platform::JoinPath(work_, L"Tarnwick Dir");
     appData_ = platform::JoinPath(work_, L"AppData");
     platform::CreateFolder(appData_);
@@ -73,6 +76,7 @@ class CliTest : public testing::Test {
     testsupport::SetEnv("TW_FAKE_LOG", L"");
     testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");
     testsupport::SetEnv("TW_FAKE_UNINSTALL_SCENARIO", L"");
+    temp_.reset();
     testsupport::RemoveTree(work_);
   }
 
@@ -103,6 +107,7 @@ class CliTest : public testing::Test {
     return platform::ReadProfileString(platform::JoinPath(installDir_, L"set.ini"), L"Install", key, L"<missing>");
   }
 
+  std::unique_ptr<testsupport::ScopedTempFolder> temp_;
   std::wstring work_, installDir_, appData_, log_, url_;
 };
 

@@ -5,6 +5,8 @@
 // and their command lines are read back from the fake package's log.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -30,6 +32,7 @@ class DriverTest : public testing::Test {
  protected:
   void SetUp() override {
     work_ = testsupport::MakeTempFolder(L"driver");
+    temp_ = std::make_unique<testsupport::ScopedTempFolder>(work_);
     installDir_ = platform::JoinPath(work_, L"Tarnwick Dir");
     log_ = platform::JoinPath(work_, L"children.log");
     testsupport::SetEnv("TW_FAKE_LOG", log_);
@@ -42,6 +45,7 @@ class DriverTest : public testing::Test {
     testsupport::SetEnv("TW_FAKE_LOG", L"");
     testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");
     testsupport::SetEnv("TW_FAKE_UNINSTALL_SCENARIO", L"");
+    temp_.reset();
     testsupport::RemoveTree(work_);
   }
 
@@ -103,6 +107,7 @@ class DriverTest : public testing::Test {
     return static_cast<std::size_t>(std::find(codes.begin(), codes.end(), code) - codes.begin());
   }
 
+  std::unique_ptr<testsupport::ScopedTempFolder> temp_;
   std::wstring work_, installDir_, log_, url_;
 };
 

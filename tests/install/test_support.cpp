@@ -34,6 +34,23 @@ void RemoveTree(const std::wstring& folder) {
   std::filesystem::remove_all(std::filesystem::path(folder), ec);
 }
 
+namespace {
+const char* const kTempVariables[] = {"TMPDIR", "TMP", "TEMP"};
+}
+
+ScopedTempFolder::ScopedTempFolder(const std::wstring& folder) {
+  std::wstring temp = platform::JoinPath(folder, L"tmp");
+  platform::CreateFolder(temp);
+  for (const char* name : kTempVariables) {
+    saved_.push_back(platform::GetEnv(std::wstring(name, name + std::char_traits<char>::length(name))).value_or(L""));
+    SetEnv(name, temp);
+  }
+}
+
+ScopedTempFolder::~ScopedTempFolder() {
+  for (std::size_t i = 0; i < saved_.size(); ++i) SetEnv(kTempVariables[i], saved_[i]);
+}
+
 void SetEnv(const std::string& name, const std::wstring& value) {
 #ifdef _WIN32
   // _wputenv also sets the Win32 environment block that children get.

@@ -23,6 +23,21 @@ std::wstring FakePackagePath();
 std::wstring MakeTempFolder(const std::wstring& tag);
 void RemoveTree(const std::wstring& folder);
 
+// Points TMPDIR, TMP and TEMP at <folder>/tmp (created) for this process
+// and its children while it lives, so that the installer's work folder
+// (and the uninstaller copy in it) is private to one test even when test
+// programs run side by side.
+class ScopedTempFolder {
+ public:
+  explicit ScopedTempFolder(const std::wstring& folder);
+  ~ScopedTempFolder();
+  ScopedTempFolder(const ScopedTempFolder&) = delete;
+  ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
+
+ private:
+  std::vector<std::wstring> saved_;
+};
+
 // Sets (or, with an empty value, clears) a variable of this process's
 // environment, which children inherit.
 void SetEnv(const std::string& name, const std::wstring& value);
