@@ -27,8 +27,8 @@ CURLcode ApplyTlsVerification(CURL* curl) {
   if (TlsBackendIsSchannel()) {
     // Without a CA file Schannel verifies against the Windows certificate
     // store; the cross-built library carries a Linux bundle path otherwise.
+    // (A CA folder is not a Schannel option at all.)
     code |= curl_easy_setopt(curl, CURLOPT_CAINFO, static_cast<char*>(nullptr));
-    code |= curl_easy_setopt(curl, CURLOPT_CAPATH, static_cast<char*>(nullptr));
   }
   return static_cast<CURLcode>(code);
 }
