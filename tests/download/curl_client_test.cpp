@@ -9,6 +9,7 @@
 #include "download/curl_client.h"
 #include "download/md5.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "test_server.h"
 
 namespace {
@@ -166,6 +167,22 @@ TEST_F(CurlClientTest, LocalFileUrlIsMeasuredByTheUrlProbe) {
   CurlClient client(url, dest, nullptr, nullptr, Quick());
   EXPECT_EQ(client.Start(), 0);
   EXPECT_EQ(ReadAll(dest), bytes);
+}
+
+TEST_F(CurlClientTest, BodyThatCannotBeMovedIntoPlaceIsAFailedAttempt) {
+  // The destination is a folder holding a file: neither deleted nor replaced.
+  std::wstring dest = PathIn(L"occupied.exe");
+  ASSERT_TRUE(platform::CreateFolder(dest));
+  std::wstring inside = platform::JoinPath(dest, L"keep.txt");
+  WriteAll(inside, "x");
+  CurlClient client(Url("/gen/1048576/pkg.exe"), dest, nullptr, nullptr, Quick());
+  EXPECT_EQ(client.Start(), kClientRenameFailed);
+  EXPECT_EQ(platform::FileSize(client.GetFilePath(true)), 1048576);
+  platform::DeleteFileAt(inside);
+  platform::RemoveEmptyFolder(dest);
+  // The next attempt finds the body complete and only moves it.
+  EXPECT_EQ(client.Start(), 0);
+  EXPECT_EQ(GetFileMd5(dest), BodyMd5(1048576));
 }
 
 TEST_F(CurlClientTest, DestructorRemovesThePartialFile) {
