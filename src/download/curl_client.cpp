@@ -1,8 +1,10 @@
 #include "download/curl_client.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <utility>
+#include <vector>
 
 #include "download/curl_common.h"
 #include "platform/files.h"
@@ -115,6 +117,11 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   result |= curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE,
                              static_cast<curl_off_t>(m_writeCap > resumed ? m_writeCap - resumed : 1));
 
+  // The digest covers the whole file: the prefix from earlier attempts first.
+  m_digest.clear();
+  m_hash.Begin();
+  if (resumed > 0 && !HashResumedPrefix(partPath, resumed)) m_hash.Cancel();
+
   // Everything is already there (an earlier attempt got the whole body but
   // ended badly, or could not move the file): asking for the bytes after
   // the end would only earn a 416.
@@ -126,7 +133,28 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   // A failed close may lose buffered bytes: the attempt did not succeed.
   if (std::fclose(m_file) != 0 && result == 0) result = CURLE_WRITE_ERROR;
   m_file = nullptr;
+  if (result == 0) {
+    m_digest = m_hash.Finish();
+  } else {
+    m_hash.Cancel();
+  }
   return result;
+}
+
+bool CurlClient::HashResumedPrefix(const std::wstring& partPath, std::int64_t length) {
+  std::FILE* file = platform::OpenFile(partPath, "rb");
+  if (!file) return false;
+  std::vector<char> buffer(256 * 1024);
+  std::int64_t left = length;
+  while (left > 0) {
+    size_t want = static_cast<size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(buffer.size())));
+    size_t got = std::fread(buffer.data(), 1, want, file);
+    if (got == 0) break;
+    m_hash.Feed(buffer.data(), got);
+    left -= static_cast<std::int64_t>(got);
+  }
+  std::fclose(file);
+  return left == 0;
 }
 
 CURLcode CurlClient::SetTransferOptions(CURL* curl, curl_slist* headers) {
@@ -175,6 +203,7 @@ size_t CurlClient::WriteToFile(char* data, size_t size, size_t count, void* user
   if (resumed + client->m_writtenThisAttempt + bytes > client->m_writeCap) return 0;
   size_t written = std::fwrite(data, size, count, client->m_file);
   client->m_writtenThisAttempt += static_cast<std::int64_t>(written * size);
+  client->m_hash.Feed(data, written * size);
   return written * size;
 }
 

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "download/download_tuning.h"
+#include "download/md5_pipe.h"
 #include "download/progress_throttle.h"
 
 inline constexpr int kClientRenameFailed = -995;   // body complete, partial file not moved into place
@@ -53,6 +54,9 @@ class CurlClient {
   double FileLength() const { return m_fileLength; }
   std::int64_t ResumeOffset() const { return m_resumeOffset; }
   const std::wstring& ErrorText() const { return m_errorText; }
+  // MD5 of the file that the last successful Start() put in place, hashed
+  // while it arrived; empty when it could not be computed.
+  const std::string& Digest() const { return m_digest; }
 
   // Header probes. The handle-based pair: Head() follows redirects with a
   // header-only request and returns the handle (caller releases it) or null.
@@ -74,6 +78,7 @@ class CurlClient {
   void ProbeIfNeeded(const std::string& requestUrl);
   int Transfer(const std::wstring& partPath);
   int MoveIntoPlace(const std::wstring& partPath);
+  bool HashResumedPrefix(const std::wstring& partPath, std::int64_t length);
   CURLcode SetTransferOptions(CURL* curl, curl_slist* headers);
 
   static int ProgressCallback(void* client, curl_off_t downloadTotal, curl_off_t downloadedNow,
@@ -96,4 +101,6 @@ class CurlClient {
   std::FILE* m_file = nullptr;
   std::int64_t m_writtenThisAttempt = 0;
   std::int64_t m_writeCap = 0;  // largest size the partial file may reach
+  Md5Pipe m_hash;
+  std::string m_digest;
 };

@@ -75,8 +75,11 @@ void CCurlDownloader::VerifyAndReport() {
     m_callback(DL_CODE_SUCCESS, 0.0, L"LibCurl");
     return;
   }
-  // An unreadable file is not a verified file: it fails like a mismatch.
-  const std::string actual = GetFileMd5(m_filePath);
+  // The digest taken while the bytes arrived saves reading the file again;
+  // without it the file is read. An unreadable file is not a verified file:
+  // it fails like a mismatch.
+  std::string actual = m_client.Digest();
+  if (actual.size() != 32) actual = GetFileMd5(m_filePath);
   if (actual.size() == 32 && actual == expected) {
     m_callback(DL_CODE_SUCCESS, 0.0, L"LibCurl");
     return;

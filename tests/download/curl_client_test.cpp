@@ -93,6 +93,7 @@ TEST_F(CurlClientTest, InterruptedAttemptIsResumedAndProgressCountsTheResumedByt
     EXPECT_EQ(client.Start(), 0);
     EXPECT_EQ(client.ResumeOffset(), partial);
     EXPECT_EQ(GetFileMd5(dest), BodyMd5(size));
+    EXPECT_EQ(client.Digest(), BodyMd5(size)) << "hashed while arriving, resumed prefix included";
     ServerStats stats = Stats(key);
     if (partial == size) {
       // A length that lied: the whole body came with the first attempt, so

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "download/md5.h"
+#include "download/md5_pipe.h"
 #include "download/part_plan.h"
 #include "download/progress_throttle.h"
 #include "download/retry_budget.h"
@@ -51,6 +52,24 @@ TEST(Md5, FeedingInPiecesGivesTheSameDigest) {
   }
   Md5Final(&context);
   EXPECT_EQ(Md5Hex(context.digest), Md5Of(text));
+}
+
+TEST(Md5Pipe, HashesOnItsHelperWhatFeedingInPiecesGives) {
+  std::string text(3 * Md5Pipe::kQueueBytes + 12345, '\0');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>((i * 2654435761u) >> 13);
+  Md5Pipe pipe;
+  EXPECT_EQ(pipe.Finish(), "");
+  for (int round = 0; round < 2; ++round) {
+    pipe.Begin();
+    for (size_t at = 0, step = 1; at < text.size(); at += step, step = step * 3 % 700001 + 1) {
+      pipe.Feed(text.data() + at, std::min(step, text.size() - at));
+    }
+    EXPECT_EQ(pipe.Finish(), Md5Of(text));
+  }
+  pipe.Begin();
+  pipe.Feed(text.data(), text.size());
+  pipe.Cancel();
+  EXPECT_EQ(pipe.Finish(), "");
 }
 
 class FileMd5 : public ::testing::Test {
