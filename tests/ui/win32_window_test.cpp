@@ -21,6 +21,9 @@ namespace {
 class RealWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    // Wine cannot blend the shadow, so windows normally go without it there;
+    // the shadow's window handling is exercised all the same.
+    SetEnvironmentVariableW(L"TW_SHADOW_ON_WINE", L"1");
     SkinSystem::SetInstance(GetModuleHandleW(nullptr));
     SkinSystem::UseSevenZipArchives();
     SkinSystem::RegisterShadowClass();
@@ -172,6 +175,47 @@ TEST_F(RealWindowTest, DialogOverAnOwnerIsCentredAndDisablesItWhileOpen) {
   EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_EQ(seen.left, m.left + m.Width() / 2 - 180);
   EXPECT_EQ(seen.top, m.top + m.Height() / 2 - 90);
+}
+
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < ms) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+}
+
+TEST_F(RealWindowTest, ShadowFollowsItsWindow) {
+  ASSERT_TRUE(SkinSystem::ShadowClassRegistered());
+  CSkinFrame frame(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  HWND shadow = static_cast<HWND>(frame.Shadow().NativeHandle());
+  ASSERT_TRUE(shadow);
+  HWND parent = static_cast<HWND>(frame.GetHandle());
+  EXPECT_FALSE(IsWindowVisible(shadow));  // the window is not shown yet
+  frame.CenterWindow();                   // places and shows it
+  PumpFor(200);
+  ASSERT_TRUE(IsWindowVisible(parent));
+  EXPECT_TRUE(IsWindowVisible(shadow));
+  // Shadow size 6, offset 1,1: the companion reaches past every edge.
+  auto expectAround = [&] {
+    RECT p, s;
+    GetWindowRect(parent, &p);
+    GetWindowRect(shadow, &s);
+    EXPECT_LT(s.left, p.left);
+    EXPECT_LT(s.top, p.top);
+    EXPECT_GT(s.right, p.right);
+    EXPECT_GT(s.bottom, p.bottom);
+  };
+  expectAround();
+  SetWindowPos(parent, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  expectAround();
+  ShowWindow(parent, SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(shadow));
+  frame.Close(1);
+  frame.ShowModal();
+  EXPECT_FALSE(IsWindow(shadow));
 }
 
 TEST_F(RealWindowTest, ModalResultIsTheWParamOfThePostedClose) {

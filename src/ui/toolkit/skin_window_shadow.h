@@ -5,15 +5,16 @@
 // on Windows a layered popup of the class "SkinShadowWnd", drawn with
 // UpdateLayeredWindow and kept just below its parent as the parent moves,
 // resizes, shows and hides; nothing when the class is not registered (the
-// system lacks UpdateLayeredWindow) or the parent is headless, in which case
-// the settings are still kept.
+// system lacks UpdateLayeredWindow, or it is Wine, which cannot blend a
+// layered window: see skin_system_win.cpp) or the parent is headless, in
+// which case the settings are still kept.
 //
 // Drawing: the shadow is the parent's rectangle moved by the offset and
-// grown by `size` pixels on each side, in the colour's RGB; its opacity is
-// `darkness` (0..255) inside and fades to 0 over `sharpness` pixels towards
-// the outer edge. The part under the parent is left clear. With an image the
-// image is nine-grid stretched (its corner kept) over the parent's rectangle
-// grown by the hole offset instead.
+// grown by `size` pixels on each side, in the colour's RGB (its alpha is
+// not used); its opacity is `darkness` (0..255) at the rectangle and falls
+// to 0 at the outer edge, the faster the lower the sharpness. The part under
+// the parent is left clear. An image given with SetImage is kept (and
+// checked to load) but not drawn: no shipped window uses one.
 //
 // Threads: UI thread. Lifetime: owned by the window object it shadows (the
 // frame); destroying it destroys the companion window.
@@ -40,6 +41,7 @@ class CShadowWindow {
   // window now follows it.
   bool Create(SkinWindow& parent);
   bool IsCreated() const { return native_ != nullptr; }
+  void* NativeHandle() const { return native_; }  // the HWND, for tests
   bool IsAttached() const { return parent_ != nullptr; }
 
   // Setters of the frame's attributes; false (keeping the previous value)

@@ -7,6 +7,7 @@
 namespace ui::native {
 namespace {
 
+
 HMODULE ModuleOf(void* instance) {
   return instance ? static_cast<HMODULE>(instance) : GetModuleHandleW(nullptr);
 }
@@ -31,10 +32,20 @@ bool LoadSkinResource(void* instance, int id, std::vector<std::uint8_t>* out) {
   return true;
 }
 
+// Wine shows a layered window's pixels either fully or not at all (X has no
+// blending without a compositor), so the soft shadow would come out as a
+// dark frame; there the windows go without a shadow, like on a system that
+// lacks UpdateLayeredWindow.
+static bool RunsOnWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 bool RegisterShadowWindowClass(void* instance) {
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
   if (!user32) user32 = LoadLibraryW(L"user32.dll");
   if (!user32 || !GetProcAddress(user32, "UpdateLayeredWindow")) return false;
+  if (RunsOnWine() && !GetEnvironmentVariableW(L"TW_SHADOW_ON_WINE", nullptr, 0)) return false;
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof cls;
   cls.lpfnWndProc = DefWindowProcW;
