@@ -14,6 +14,7 @@
 #include "ui/toolkit/button.h"
 #include "ui/toolkit/image_cache.h"
 #include "ui/toolkit/skin_system.h"
+#include "ui/toolkit/tab_layout.h"
 
 namespace ui {
 namespace {
@@ -216,6 +217,55 @@ TEST_F(RealWindowTest, ShadowFollowsItsWindow) {
   frame.Close(1);
   frame.ShowModal();
   EXPECT_FALSE(IsWindow(shadow));
+}
+
+TEST_F(RealWindowTest, CaptionDragsExceptOverControlsThatTakeClicks) {
+  CSkinFrame frame(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  HWND hwnd = static_cast<HWND>(frame.GetHandle());
+  auto hitAt = [&](int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(hwnd, &p);
+    return SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  };
+  const Rect close = frame.FindControl(L"closebtn")->GetPos();
+  EXPECT_EQ(hitAt(300, 10), HTCAPTION);  // the top 35 pixels drag the window
+  EXPECT_EQ(hitAt((close.left + close.right) / 2, (close.top + close.bottom) / 2), HTCLIENT);
+  EXPECT_EQ(hitAt(300, 200), HTCLIENT);
+}
+
+TEST_F(RealWindowTest, TypingInTheNativeEditBoxReachesTheEditControl) {
+  CSkinFrame frame(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  auto* tabs = dynamic_cast<CTabLayout*>(frame.FindControl(L"mainTabLt"));
+  ASSERT_TRUE(tabs);
+  tabs->SelectItem(1);
+  frame.Tree().LayoutIfNeeded();
+  CControl* edit = frame.FindControl(L"installDirEdit");
+  ASSERT_TRUE(edit);
+  edit->SetText(L"C:\\Old");
+  frame.CenterWindow();
+  PumpFor(100);
+  HWND hwnd = static_cast<HWND>(frame.GetHandle());
+  const Rect r = edit->GetPos();
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+  HWND box = FindWindowExW(hwnd, nullptr, L"EDIT", nullptr);
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(IsWindowVisible(box));
+  wchar_t shown[64] = {};
+  GetWindowTextW(box, shown, 64);
+  EXPECT_STREQ(shown, L"C:\\Old");
+  SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"D:\\New"));
+  EXPECT_EQ(edit->GetText(), L"D:\\New");
+  // A click elsewhere ends the editing; the text stays.
+  const Rect change = frame.FindControl(L"chDirBtn")->GetPos();
+  const LPARAM other = MAKELPARAM((change.left + change.right) / 2, (change.top + change.bottom) / 2);
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, other);
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, other);
+  EXPECT_FALSE(IsWindowVisible(box));
+  EXPECT_EQ(edit->GetText(), L"D:\\New");
 }
 
 TEST_F(RealWindowTest, ModalResultIsTheWParamOfThePostedClose) {
