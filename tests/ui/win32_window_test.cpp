@@ -219,6 +219,23 @@ TEST_F(RealWindowTest, ShadowFollowsItsWindow) {
   EXPECT_FALSE(IsWindow(shadow));
 }
 
+TEST_F(RealWindowTest, ShadowFromAnImageCoversTheHoleOffset) {
+  CSkinFrame frame(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  CShadowWindow& shadow = frame.Shadow();
+  EXPECT_FALSE(shadow.SetImage(L"res\\mainWnd\\noSuch.png", {}, {}));
+  ASSERT_TRUE(shadow.SetImage(L"res\\mainWnd\\tipLbl.png", {2, 2, 2, 2}, {4, 5, 6, 7}));
+  frame.CenterWindow();
+  PumpFor(100);
+  RECT p, s;
+  GetWindowRect(static_cast<HWND>(frame.GetHandle()), &p);
+  GetWindowRect(static_cast<HWND>(shadow.NativeHandle()), &s);
+  EXPECT_EQ(s.left, p.left - 4);
+  EXPECT_EQ(s.top, p.top - 5);
+  EXPECT_EQ(s.right, p.right + 6);
+  EXPECT_EQ(s.bottom, p.bottom + 7);
+}
+
 TEST_F(RealWindowTest, CaptionDragsExceptOverControlsThatTakeClicks) {
   CSkinFrame frame(MakeSkinSource(L"MainWnd.xml"));
   ASSERT_TRUE(frame.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));

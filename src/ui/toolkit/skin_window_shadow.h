@@ -13,8 +13,9 @@
 // grown by `size` pixels on each side, in the colour's RGB (its alpha is
 // not used); its opacity is `darkness` (0..255) at the rectangle and falls
 // to 0 at the outer edge, the faster the lower the sharpness. The part under
-// the parent is left clear. An image given with SetImage is kept (and
-// checked to load) but not drawn: no shipped window uses one.
+// the parent is left clear. With an image (SetImage), the image is drawn
+// instead, nine-grid stretched (its corner kept, nearest pixel) over the
+// parent's rectangle grown by the hole offset.
 //
 // Threads: UI thread. Lifetime: owned by the window object it shadows (the
 // frame); destroying it destroys the companion window.

@@ -67,6 +67,33 @@ void DrawShadow(win32::DibSurface& surface, int width, int height, POINT origin,
   }
 }
 
+// Maps one destination coordinate of a nine-grid onto the image: the two
+// borders keep their pixels, the middle is stretched (nearest pixel).
+int NineGridSource(int d, int length, int first, int last, int imageLength) {
+  if (d < first) return d;
+  if (d >= length - last) return imageLength - (length - d);
+  const int middle = std::max(length - first - last, 1);
+  const int imageMiddle = std::max(imageLength - first - last, 1);
+  return first + static_cast<int>(static_cast<long long>(d - first) * imageMiddle / middle);
+}
+
+// The shadow from an image, nine-grid stretched over `target`.
+void DrawImageShadow(win32::DibSurface& surface, const Rect& target, const Bitmap& image, const Rect& corner) {
+  std::fill(surface.bits(), surface.bits() + static_cast<std::size_t>(surface.width()) * surface.height() * 4, 0);
+  const int width = target.Width(), height = target.Height();
+  const int left = std::min(corner.left, image.width / 2), right = std::min(corner.right, image.width / 2);
+  const int top = std::min(corner.top, image.height / 2), bottom = std::min(corner.bottom, image.height / 2);
+  for (int y = 0; y < height; ++y) {
+    const int sy = std::clamp(NineGridSource(y, height, top, bottom, image.height), 0, image.height - 1);
+    std::uint8_t* row = surface.bits() + static_cast<std::size_t>(y + target.top) * surface.width() * 4;
+    for (int x = 0; x < width; ++x) {
+      const int sx = std::clamp(NineGridSource(x, width, left, right, image.width), 0, image.width - 1);
+      const std::uint8_t* from = image.pixels.data() + (static_cast<std::size_t>(sy) * image.width + sx) * 4;
+      std::copy(from, from + 4, row + (x + target.left) * 4);
+    }
+  }
+}
+
 }  // namespace
 
 void* CreateShadowWindow(SkinWindow& parent) {
@@ -83,7 +110,7 @@ void* CreateShadowWindow(SkinWindow& parent) {
   return shadow;
 }
 
-void UpdateShadowWindow(void* shadowHandle, SkinWindow& parent, const ShadowSettings& settings, ImageCache*,
+void UpdateShadowWindow(void* shadowHandle, SkinWindow& parent, const ShadowSettings& settings, ImageCache* images,
                         bool redraw) {
   HWND shadow = static_cast<HWND>(shadowHandle);
   HWND parentWindow = static_cast<HWND>(parent.GetHandle());
@@ -97,9 +124,18 @@ void UpdateShadowWindow(void* shadowHandle, SkinWindow& parent, const ShadowSett
   const int size = std::max(settings.size(), 0);
   const Point offset = settings.offset();
   const int grow = size + 1;
-  // The shadow window covers the parent and the shadow on every side.
-  RECT sr{pr.left + std::min(0, offset.x - grow), pr.top + std::min(0, offset.y - grow),
-          pr.right + std::max(0, offset.x + grow), pr.bottom + std::max(0, offset.y + grow)};
+  std::shared_ptr<const Bitmap> image;
+  if (settings.hasImage() && images) image = images->Get(settings.image().name);
+  const Rect& hole = settings.image().holeOffset;
+  // The shadow window covers the parent and the shadow on every side (with
+  // an image: the parent grown by the hole offset).
+  RECT sr = image ? RECT{pr.left - hole.left, pr.top - hole.top, pr.right + hole.right, pr.bottom + hole.bottom}
+                  : RECT{pr.left + std::min(0, offset.x - grow), pr.top + std::min(0, offset.y - grow),
+                         pr.right + std::max(0, offset.x + grow), pr.bottom + std::max(0, offset.y + grow)};
+  if (sr.right - sr.left <= 0 || sr.bottom - sr.top <= 0) {
+    ShowWindow(shadow, SW_HIDE);
+    return;
+  }
   const int width = sr.right - sr.left, height = sr.bottom - sr.top;
 
   RECT current;
@@ -108,8 +144,12 @@ void UpdateShadowWindow(void* shadowHandle, SkinWindow& parent, const ShadowSett
   if (redraw || resized || !IsWindowVisible(shadow)) {
     static win32::DibSurface surface;
     if (!surface.Ensure(width, height)) return;
-    const POINT origin{sr.left - pr.left, sr.top - pr.top};
-    DrawShadow(surface, width, height, origin, {pr.right - pr.left, pr.bottom - pr.top}, settings);
+    if (image) {
+      DrawImageShadow(surface, {0, 0, width, height}, *image, settings.image().corner);
+    } else {
+      const POINT origin{sr.left - pr.left, sr.top - pr.top};
+      DrawShadow(surface, width, height, origin, {pr.right - pr.left, pr.bottom - pr.top}, settings);
+    }
     POINT position{sr.left, sr.top};
     SIZE extent{width, height};
     POINT zero{0, 0};

@@ -268,7 +268,9 @@ LRESULT Win32Backend::Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   }
   bool toolkitHandled = false;
   result = Toolkit(hwnd, msg, wParam, lParam, toolkitHandled);
-  if (!destroying_ && (msg == WM_TIMER || msg >= WM_USER) && msg != kWmShowPending) {
+  // The toolkit's own private messages are not the window's business.
+  const bool privateMessage = msg == kWmPostedNotify || msg == kWmShowPending;
+  if (!destroying_ && (msg == WM_TIMER || msg >= WM_USER) && !privateMessage) {
     bool userHandled = false;
     const LRESULT user = window_.OnUserMessage(msg, wParam, lParam, userHandled);
     if (userHandled) return user;
