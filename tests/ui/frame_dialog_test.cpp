@@ -3,6 +3,9 @@
 // nothing, the shadow settings the markup gives, and ShowDialog's texts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "frame_test_support.h"
 #include "ui/frame/skin_frame.h"
 #include "ui/toolkit/label.h"
@@ -227,6 +230,40 @@ TEST_F(FrameDialogTest, PostedMessagesArriveInOrderThroughTheUserHook) {
   EXPECT_EQ(window.ShowModal(), 7);
   EXPECT_FALSE(window.IsWindowAlive());
   EXPECT_FALSE(window.PostMessageToWindow(2024, 9, 0));
+}
+
+// Loose skin files in a folder (resource kind 1), with the shadow switch in
+// the forms a skin might write it.
+TEST_F(FrameDialogTest, FolderSkinAndTheShadowSwitch) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() /
+      ("tw-folder-skin-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  std::filesystem::create_directories(folder / "sub");
+  struct Case {
+    const char* showshadow;
+    bool shadow;
+  };
+  int n = 0;
+  for (const Case& c : {Case{"TRUE", true}, Case{"true", true}, Case{"yes", false}, Case{"1", false}}) {
+    SCOPED_TRACE(c.showshadow);
+    const std::string file = "Win" + std::to_string(n++) + ".xml";
+    std::ofstream(folder / "sub" / file, std::ios::binary)
+        << "<Window size=\"200,100\" showshadow=\"" << c.showshadow
+        << "\" shadowsize=\"25\" shadowdarkness=\"40\"><VerticalLayout/></Window>";
+    SkinSource source;
+    source.resourceKind = kResourceKindFile;
+    source.skinFolder = folder.wstring();
+    source.skinFile = L"sub\\" + test::Wide(file.c_str());
+    source.windowClassName = L"Win";
+    CSkinFrame frame(source);
+    ASSERT_TRUE(frame.Create(nullptr, L"x", kStyleOverlappedVisible, 0));
+    EXPECT_EQ(frame.GetWindowRect().Width(), 200);
+    EXPECT_EQ(frame.Shadow().IsAttached(), c.shadow);
+    EXPECT_EQ(frame.Shadow().Settings().size(), 0);  // 25 is out of range
+    EXPECT_EQ(frame.Shadow().Settings().darkness(), c.shadow ? 40 : 150);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace
