@@ -33,6 +33,7 @@
 
 #include "download/download_tuning.h"
 #include "download/downloader.h"
+#include "download/md5_pipe.h"
 #include "download/progress_throttle.h"
 #include "download/run_starter.h"
 #include "utils/events.h"
@@ -49,6 +50,9 @@ struct DownloadPartNode {
   // code of the last attempt.
   std::int32_t result = 0;
   std::atomic<std::int64_t> received{0};  // bytes of the part on disk
+  // Part 0 only, when the URL carries an MD5: the file's digest so far,
+  // fed by its own writes and continued by the join.
+  std::unique_ptr<Md5Pipe> hash;
 };
 
 inline constexpr std::int32_t kPartToFetch = -1;
@@ -78,6 +82,7 @@ class CMTCurlDownloader : public CDownloader {
   void FinishComplete();
   void FinishFailed(std::int32_t firstError);
   bool JoinPartFiles();
+  void StartHashingFirstPart(DownloadPartNode* node);
   void ClearParts();
   void DeletePartFiles();
   void JoinRun();
@@ -105,5 +110,6 @@ class CMTCurlDownloader : public CDownloader {
   std::atomic<bool> m_abort{false};
   std::vector<std::unique_ptr<Utils::Thread>> m_partThreads;
   std::unique_ptr<Utils::Thread> m_finisher;
+  std::string m_joinedDigest;  // from the parts' hash; empty: read the file
   RunStarter m_starter;
 };

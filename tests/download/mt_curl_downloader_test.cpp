@@ -134,6 +134,28 @@ TEST_F(MTCurlDownloaderTest, PartsResumeAfterInterruptionsAndTransientErrors) {
   }
 }
 
+TEST_F(MTCurlDownloaderTest, RunThatRanOutOfAttemptsIsResumedByTheDriversRestart) {
+  // Thirteen truncated answers (code 18) use up the part's attempts; the rerun keeps what
+  // is on disk (once progress was reported) and completes the file.
+  std::wstring dest = PathIn(L"pkg.exe");
+  std::string key = Key();
+  auto events = Run("/gen/2000000/pkg.exe?fault=truncate&times=13&key=" + key, dest, 2);
+  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_RETRY, DL_CODE_START, DL_CODE_SUCCESS}));
+  bool progressBeforeRetry = false;
+  for (const RecordedEvent& e : events) {
+    if (e.code == DL_CODE_RETRY) {
+      EXPECT_EQ(e.value, 18.0);
+      break;
+    }
+    progressBeforeRetry = progressBeforeRetry || e.code == DL_CODE_PROGRESS;
+  }
+  EXPECT_EQ(GetFileMd5(dest), BodyMd5(2000000));
+  std::vector<std::string> ranges = Stats(key).ranges;
+  ASSERT_EQ(ranges.size(), 14u);
+  // Reported progress keeps the part file: the rerun asks only for the rest.
+  EXPECT_EQ(ranges[13] != "bytes=0-1999999", progressBeforeRetry) << ranges[13];
+}
+
 TEST_F(MTCurlDownloaderTest, IgnoredRangeStoresOnlyThePartsBytesAndEndsWithCode23) {
   const std::int64_t size = 20971520;
   std::wstring dest = PathIn(L"pkg.exe");
