@@ -6,7 +6,8 @@
 // DL_CODE_FAIL or DL_CODE_RETRY (each possibly after a DL_CODE_MD5 notice).
 // Events arrive on the downloader's threads, never on the caller's. On
 // RETRY the driver calls Start() again, also from inside the callback.
-// Deleting a downloader stops and joins its threads; no event follows.
+// Deleting a downloader stops and joins its threads; no event follows. It
+// must therefore not be deleted from inside its own callback.
 #pragma once
 
 class CDownloader {
