@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "frame_test_support.h"
 #include "ui/frame/skin_frame.h"
@@ -230,6 +231,35 @@ TEST_F(FrameDialogTest, PostedMessagesArriveInOrderThroughTheUserHook) {
   EXPECT_EQ(window.ShowModal(), 7);
   EXPECT_FALSE(window.IsWindowAlive());
   EXPECT_FALSE(window.PostMessageToWindow(2024, 9, 0));
+}
+
+TEST_F(FrameDialogTest, WorkersPostMessagesAndNotificationsToTheWindow) {
+  class Counting : public CSkinFrame {
+   public:
+    Counting() : CSkinFrame(MakeSkinSource(L"MessageBox2Wnd.xml")) {}
+    std::intptr_t OnUserMessage(std::uint32_t msg, std::uintptr_t, std::intptr_t, bool& handled) override {
+      if (msg == 2024) ++messages;
+      handled = true;
+      return 0;
+    }
+    void OnNotification(const Notification& n) override {
+      if (n.type == L"checknet") ++notifications;
+      CSkinFrame::OnNotification(n);
+    }
+    int messages = 0;
+    int notifications = 0;
+  } window;
+  ASSERT_TRUE(window.Create(nullptr, L"x", kStyleOverlappedVisible, 0));
+  std::thread worker([&] {
+    for (int i = 0; i < 200; ++i) {
+      window.PostMessageToWindow(2024, i, 0);
+      window.Tree().PostNotify(nullptr, L"checknet", i);
+    }
+  });
+  worker.join();
+  headless::Pump(window);
+  EXPECT_EQ(window.messages, 200);
+  EXPECT_EQ(window.notifications, 200);
 }
 
 // Loose skin files in a folder (resource kind 1), with the shadow switch in
