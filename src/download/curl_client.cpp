@@ -170,6 +170,7 @@ CURLcode CurlClient::SetTransferOptions(CURL* curl, curl_slist* headers) {
   code |= curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   code |= curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToFile);
   code |= curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+  code |= curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBodyBufferBytes);
   code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, ProgressCallback);
   code |= curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);

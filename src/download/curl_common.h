@@ -47,3 +47,8 @@ using CurlSlistPtr = std::unique_ptr<curl_slist, CurlSlistDeleter>;
 
 // Redirects followed at most; libcurl 7.x follows a loop for ever by default.
 inline constexpr long kMaxRedirects = 30;
+
+// Receive buffer of body transfers. libcurl's 16 KiB default means one write
+// callback, one fwrite and one hand-over to the hashing thread per 16 KiB;
+// at loopback speeds that bookkeeping, not the network, sets the pace.
+inline constexpr long kBodyBufferBytes = 512 * 1024;

@@ -229,6 +229,7 @@ int CMTCurlDownloader::downloadExe(DownloadPartNode* node) {
   code |= curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   code |= curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   code |= curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WritePart);
+  code |= curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBodyBufferBytes);
   code |= curl_easy_setopt(curl, CURLOPT_WRITEDATA, node);
   code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, PartProgressCallback);
