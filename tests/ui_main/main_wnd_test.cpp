@@ -22,6 +22,7 @@
 #include "test_support.h"
 #include "ui/dialogs/message_box_wnd.h"
 #include "ui/main/main_wnd.h"
+#include "ui/toolkit/combo.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/progress.h"
 #include "ui/toolkit/skin_system.h"
@@ -489,6 +490,62 @@ TEST_F(MainWndTest, EventsPostedFromManyThreadsArriveOnceEachInOrderPerThread) {
   Event(4242, 1.0, L"?");
   EXPECT_EQ(w.OnInstallEvent(nullptr), 0);
   EXPECT_EQ(w.CurrentPage(), 2);
+}
+
+class MainWndLanguageTest : public MainWndTest {
+ protected:
+  void SetUp() override {
+    MainWndTest::SetUp();
+    ui::SkinSystem::SetArchiveFile(platform::ToWide(TW_MAIN_LANG_SKIN_PATH, platform::kCodePageUtf8));
+  }
+  void TearDown() override {
+    MainWndTest::TearDown();
+    ui::SkinSystem::SetArchiveFile(platform::ToWide(TW_SKIN_ARCHIVE_PATH, platform::kCodePageUtf8));
+  }
+  ui::CCombo* Combo() { return dynamic_cast<ui::CCombo*>(window_->FindControl(L"languageCombo")); }
+  std::wstring Shown(const wchar_t* name) { return window_->Tree().ResolveText(Text(name)); }
+};
+
+TEST_F(MainWndLanguageTest, OptionPicksTheLanguageAndTheComboChangesIt) {
+  struct Case {
+    int option, index;
+    const wchar_t* code;
+    const wchar_t* text;
+  };
+  for (const Case& c : std::vector<Case>{{5, 5, L"de-DE", L"Sprache"}, {99, 0, L"en-US", L"Language"},
+                                         {9, 9, L"ja-JP", L"言語"}}) {
+    SCOPED_TRACE(c.option);
+    Config().LanguageIndex = c.option;
+    CMainWnd& w = Open();
+    EXPECT_EQ(Combo()->GetCurSel(), c.index);
+    EXPECT_EQ(Config().LanguageIndex, c.index);
+    EXPECT_EQ(w.GetInstallLanguageCode(), c.code);
+    EXPECT_EQ(Shown(L"lbLanguage"), c.text);
+    window_.reset();
+  }
+  Config().LanguageIndex = 0;
+  CMainWnd& w = Open();
+  Combo()->SelectItem(5, /*raiseEvent=*/true);
+  Pump(w);
+  EXPECT_EQ(Config().LanguageIndex, 5);
+  EXPECT_EQ(Shown(L"lbLanguage"), L"Sprache");
+  EXPECT_EQ(w.GetInstallLanguageCode(), L"de-DE");
+}
+
+TEST_F(MainWndLanguageTest, EarlierInstallationsLanguageWinsAndTheLabelsFormatIsUsed) {
+  const std::wstring folder = RecordEarlierInstallation();
+  testsupport::WriteFile(platform::JoinPath(folder, L"config.ini"), "[Install]\r\nLanguage=ja-JP\r\n");
+  Config().LanguageIndex = 5;
+  Config().InsNew = true;
+  CMainWnd& w = Open();
+  EXPECT_EQ(w.CurrentPage(), 2) << "InsNew installs into the earlier folder at once";
+  EXPECT_EQ(Combo()->GetCurSel(), 9);
+  EXPECT_EQ(w.GetInstallLanguageCode(), L"ja-JP");
+  EXPECT_EQ(Shown(L"lbLanguage"), L"言語");
+  EXPECT_EQ(Text(L"softNameLbl"), L"Tarnwick");
+  // The progress label's user data is its format.
+  Event(DL_CODE_PROGRESS, 0.5);
+  EXPECT_EQ(Text(L"progressLb"), L"35 / 100");
 }
 
 }  // namespace

@@ -491,6 +491,11 @@ void CMainWnd::InitLanguage() {
   if (index == -1) index = GetSystemLanguageIndex();
   if (languageCombo != nullptr) languageCombo->SelectItem(index, /*raiseEvent=*/true);
   ApplyLanguage(index);
+  // An index outside the list ("-language=99") resolves to English; the
+  // combo shows that instead of staying blank over English texts.
+  const int applied = Config().LanguageIndex;
+  if (languageCombo != nullptr && languageCombo->GetCurSel() != applied)
+    languageCombo->SelectItem(applied, /*raiseEvent=*/false);
 }
 
 void CMainWnd::ApplyLanguage(int index) { ::ApplyLanguage(Tree(), index); }
