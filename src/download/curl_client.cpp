@@ -1,5 +1,7 @@
 #include "download/curl_client.h"
 
+#include "download/md5.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -118,9 +120,13 @@ int CurlClient::Transfer(const std::wstring& partPath) {
                              static_cast<curl_off_t>(m_writeCap > resumed ? m_writeCap - resumed : 1));
 
   // The digest covers the whole file: the prefix from earlier attempts first.
+  // A real URL without an MD5 text has nothing to check the digest against,
+  // so the bytes are not hashed at all.
   m_digest.clear();
-  m_hash.Begin();
-  if (resumed > 0 && !HashResumedPrefix(partPath, resumed)) m_hash.Cancel();
+  if (GetUrlMd5(m_realUrl).size() == 32) {
+    m_hash.Begin();
+    if (resumed > 0 && !HashResumedPrefix(partPath, resumed)) m_hash.Cancel();
+  }
 
   // Everything is already there (an earlier attempt got the whole body but
   // ended badly, or could not move the file): asking for the bytes after
