@@ -79,21 +79,21 @@ std::wstring JoinPath(const PathStyle& style, const std::wstring& folder, const 
 std::wstring RemoveFileSpec(const PathStyle& style, const std::wstring& path) {
   std::wstring s = path.substr(0, kMaxPathChars);
   const std::size_t n = s.size();
-  std::size_t i = 0, spec = 0;
+  std::size_t i = 0, cut = 0;
   if (n > 0 && IsSeparator(style, s[0])) {
-    spec = i = 1;
-    if (style.driveLetters && n > 1 && IsSeparator(style, s[1])) spec = i = 2;
+    cut = i = 1;
+    if (style.driveLetters && n > 1 && IsSeparator(style, s[1])) cut = i = 2;
   }
   while (i < n) {
     if (IsSeparator(style, s[i])) {
-      spec = i;
+      cut = i;
     } else if (style.driveLetters && s[i] == L':') {
-      spec = ++i;
-      if (i < n && IsSeparator(style, s[i])) ++spec;
+      cut = ++i;
+      if (i < n && IsSeparator(style, s[i])) ++cut;
     }
     ++i;
   }
-  if (spec < n) s.resize(spec);
+  if (cut < n) s.resize(cut);
   return s;
 }
 

@@ -16,20 +16,20 @@ bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 // `*end` after it. False when it is not a supported integer conversion.
 bool FormatConversion(const std::wstring& format, std::size_t start, std::uint32_t frame,
                       std::size_t* end, std::wstring* out) {
-  std::string spec = "%";
+  std::string printfFormat = "%";
   std::size_t i = start + 1;
-  while (i < format.size() && IsFlag(format[i])) spec.push_back(static_cast<char>(format[i++]));
+  while (i < format.size() && IsFlag(format[i])) printfFormat.push_back(static_cast<char>(format[i++]));
   std::size_t digits = 0;
   while (i < format.size() && IsDigit(format[i]) && digits < 3) {
-    spec.push_back(static_cast<char>(format[i++]));
+    printfFormat.push_back(static_cast<char>(format[i++]));
     ++digits;
   }
   if (i < format.size() && format[i] == L'.') {
-    spec.push_back('.');
+    printfFormat.push_back('.');
     ++i;
     digits = 0;
     while (i < format.size() && IsDigit(format[i]) && digits < 3) {
-      spec.push_back(static_cast<char>(format[i++]));
+      printfFormat.push_back(static_cast<char>(format[i++]));
       ++digits;
     }
   }
@@ -41,13 +41,13 @@ bool FormatConversion(const std::wstring& format, std::size_t start, std::uint32
       conversion != L'X' && conversion != L'o') {
     return false;
   }
-  spec.push_back(static_cast<char>(conversion));
+  printfFormat.push_back(static_cast<char>(conversion));
   char buffer[1100];
   int n;
   if (conversion == L'd' || conversion == L'i') {
-    n = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<int>(frame));
+    n = std::snprintf(buffer, sizeof buffer, printfFormat.c_str(), static_cast<int>(frame));
   } else {
-    n = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<unsigned>(frame));
+    n = std::snprintf(buffer, sizeof buffer, printfFormat.c_str(), static_cast<unsigned>(frame));
   }
   if (n < 0) return false;
   for (const char* p = buffer; *p; ++p) out->push_back(static_cast<wchar_t>(*p));
