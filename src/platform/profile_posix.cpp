@@ -3,6 +3,7 @@
 // file atomically (temporary file + rename), so a crash leaves either the old
 // or the new file, never half of one.
 #include "platform/profile.h"
+#include "platform/replace_file_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -130,27 +131,6 @@ std::wstring FitBuffer(std::wstring text, std::size_t bufferChars) {
   return text;
 }
 
-// Replaces `path` with `content` through a temporary file in the same folder.
-bool ReplaceFile(const std::string& path, const std::string& content) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  struct stat st;
-  const mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  bool ok = fchmod(fd, mode) == 0;
-  std::size_t done = 0;
-  while (ok && done < content.size()) {
-    const ssize_t put = write(fd, content.data() + done, content.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) ok = false;
-    else done += static_cast<std::size_t>(put);
-  }
-  if (ok) ok = fsync(fd) == 0;
-  if (close(fd) != 0) ok = false;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
-}
 
 }  // namespace
 
@@ -221,7 +201,7 @@ bool WriteProfileString(const std::wstring& path, const std::wstring& section, c
 
   std::wstring text;
   for (const Line& line : lines) text += line.text + L"\r\n";
-  return ReplaceFile(file, ToNarrow(text, kCodePageUtf8));
+  return ReplaceFileContent(file, ToNarrow(text, kCodePageUtf8));
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 // Value names compare without regard to case, as in the registry. Files are
 // replaced atomically.
 #include "platform/registry.h"
+#include "platform/replace_file_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -152,22 +153,7 @@ bool StoreValues(const std::string& folder, const std::vector<Value>& values) {
   for (const Value& value : values) text += Escape(value.name, true) + L"=" + Escape(value.data, false) + L"\n";
   const std::string bytes = ToNarrow(text, kCodePageUtf8);
   const std::string path = folder + "/" + kValuesFile;
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < bytes.size()) {
-    const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) ok = false;
-    else done += static_cast<std::size_t>(put);
-  }
-  if (ok) ok = fsync(fd) == 0;
-  if (close(fd) != 0) ok = false;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
+  return ReplaceFileContent(path, bytes);
 }
 
 bool RemoveTree(const std::string& path) {

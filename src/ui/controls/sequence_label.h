@@ -20,29 +20,45 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "ui/toolkit/button.h"
 #include "ui/toolkit/label.h"
 #include "ui/toolkit/sequence_animation.h"
+#include "ui/toolkit/window_tree.h"
 
 namespace ui {
 
 struct Bitmap;
 
-class CSequenceLabel : public CLabel {
+// The animation both controls share, over the toolkit control `Base`: the
+// markup attributes, the timer and one frame per tick.
+template <typename Base>
+class SequenceAnimated : public Base {
  public:
   static constexpr unsigned kTimerSequence = SequenceAnimation::kTimerId;
 
-  CSequenceLabel() : animation_(SequenceAnimation::ForLabel()) {}
-  ~CSequenceLabel() override;
-  std::wstring GetClassName() const override { return L"SequenceLabel"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
-  void DoInit() override;
-  void DoEvent(ControlEvent& event) override;
+  explicit SequenceAnimated(SequenceAnimation animation) : animation_(std::move(animation)) {}
 
-  void Restart();
-  void Stop();
-  bool IsRunning() const;
+  bool SetAttribute(const std::wstring& name, const std::wstring& value) override {
+    return animation_.SetAttribute(name, value) || Base::SetAttribute(name, value);
+  }
+  void DoInit() override {
+    Base::DoInit();
+    if (animation_.autostart) this->SetTimer(kTimerSequence, Period());
+  }
+  void DoEvent(ControlEvent& event) override {
+    Base::DoEvent(event);
+    if (event.type == ControlEvent::Type::kTimer) Step();
+  }
+
+  // Back to frame 0; a running timer keeps running with its period.
+  void Restart() {
+    animation_.Restart();
+    this->SetTimer(kTimerSequence, Period());
+  }
+  void Stop() { this->KillTimer(kTimerSequence); }
+  bool IsRunning() const { return this->GetWindow() && this->GetWindow()->HasTimer(this, kTimerSequence); }
 
   void SetFormat(const std::wstring& format) { animation_.format = format; }
   const std::wstring& GetFormat() const { return animation_.format; }
@@ -53,30 +69,34 @@ class CSequenceLabel : public CLabel {
   const SequenceAnimation& Animation() const { return animation_; }
 
  private:
+  unsigned Period() const { return animation_.span < 0 ? 0u : static_cast<unsigned>(animation_.span); }
+
+  // Shows the next frame as the background, or stops the timer at the end of
+  // a run without loop.
+  void Step() {
+    const SequenceAnimation::Step step = animation_.Advance();
+    if (step.kind == SequenceAnimation::StepKind::kStop) {
+      this->KillTimer(kTimerSequence);
+    } else if (step.kind == SequenceAnimation::StepKind::kShow) {
+      this->SetBkImage(animation_.FrameName(step.frame));
+      this->Invalidate();
+    }
+  }
+
   SequenceAnimation animation_;
 };
 
-class CSequenceButton : public CButton {
+class CSequenceLabel : public SequenceAnimated<CLabel> {
  public:
-  static constexpr unsigned kTimerSequence = SequenceAnimation::kTimerId;
+  CSequenceLabel() : SequenceAnimated(SequenceAnimation::ForLabel()) {}
+  ~CSequenceLabel() override { Stop(); }
+  std::wstring GetClassName() const override { return L"SequenceLabel"; }
+};
 
-  CSequenceButton() : animation_(SequenceAnimation::ForButton()) {}
+class CSequenceButton : public SequenceAnimated<CButton> {
+ public:
+  CSequenceButton() : SequenceAnimated(SequenceAnimation::ForButton()) {}
   std::wstring GetClassName() const override { return L"SequenceButton"; }
-  bool SetAttribute(const std::wstring& name, const std::wstring& value) override;
-  void DoInit() override;
-  void DoEvent(ControlEvent& event) override;
-
-  void Restart();
-  void Stop();
-  bool IsRunning() const;
-
-  void SetFormat(const std::wstring& format) { animation_.format = format; }
-  const std::wstring& GetFormat() const { return animation_.format; }
-  void SetCount(int count) { animation_.count = count; }
-  int GetCount() const { return animation_.count; }
-  void SetSpan(int span) { animation_.span = span; }
-  int GetSpan() const { return animation_.span; }
-  const SequenceAnimation& Animation() const { return animation_; }
 
   void SetSecondImage(const std::wstring& image);
   const std::wstring& GetSecondImage() const { return secondImage_; }
@@ -94,7 +114,6 @@ class CSequenceButton : public CButton {
   void PaintText(Painter& painter) override;
 
  private:
-  SequenceAnimation animation_;
   std::wstring secondImage_;
   std::wstring thirdImage_;
   Rect textOffset_;
