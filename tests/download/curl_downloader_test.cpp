@@ -29,20 +29,7 @@ class CurlDownloaderTest : public HttpServerTest {
   // Runs one download to its end, restarting on RETRY like the driver.
   std::vector<RecordedEvent> Run(const std::string& path, const std::wstring& dest, int ends = 1) {
     EventRecorder events;
-    auto downloader = std::make_unique<CCurlDownloader>(events.Callback(), Url(path), dest, Quick());
-    CCurlDownloader* raw = downloader.get();
-    events.OnRetry([raw] { raw->Start(); });
-    downloader->Start();
-    EXPECT_TRUE(events.WaitForEnds(ends)) << "no end of run";
-    downloader.reset();
-    return events.Events();
-  }
-  static Codes CodesOf(const std::vector<RecordedEvent>& events) {
-    Codes codes;
-    for (const RecordedEvent& e : events) {
-      if (e.code != DL_CODE_PROGRESS) codes.push_back(e.code);
-    }
-    return codes;
+    return RunToEnd(events, std::make_unique<CCurlDownloader>(events.Callback(), Url(path), dest, Quick()), ends);
   }
   PauseCounter pauses_;
 };

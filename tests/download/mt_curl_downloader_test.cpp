@@ -30,20 +30,8 @@ class MTCurlDownloaderTest : public HttpServerTest {
   std::vector<RecordedEvent> Run(const std::string& path, const std::wstring& dest, int ends = 1,
                                  bool restartOnRetry = true) {
     EventRecorder events;
-    auto downloader = std::make_unique<CMTCurlDownloader>(events.Callback(), Url(path), dest, Quick());
-    CMTCurlDownloader* raw = downloader.get();
-    if (restartOnRetry) events.OnRetry([raw] { raw->Start(); });
-    downloader->Start();
-    EXPECT_TRUE(events.WaitForEnds(ends)) << "no end of run";
-    downloader.reset();
-    return events.Events();
-  }
-  static Codes CodesOf(const std::vector<RecordedEvent>& events) {
-    Codes codes;
-    for (const RecordedEvent& e : events) {
-      if (e.code != DL_CODE_PROGRESS) codes.push_back(e.code);
-    }
-    return codes;
+    return RunToEnd(events, std::make_unique<CMTCurlDownloader>(events.Callback(), Url(path), dest, Quick()), ends,
+                    restartOnRetry);
   }
   PauseCounter pauses_;
 };

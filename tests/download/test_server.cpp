@@ -167,13 +167,15 @@ std::vector<RecordedEvent> EventRecorder::Events() const {
   return events_;
 }
 
-std::vector<std::int32_t> EventRecorder::Codes() const {
+std::vector<std::int32_t> CodesOf(const std::vector<RecordedEvent>& events) {
   std::vector<std::int32_t> codes;
-  for (const RecordedEvent& e : Events()) {
+  for (const RecordedEvent& e : events) {
     if (e.code != DL_CODE_PROGRESS) codes.push_back(e.code);
   }
   return codes;
 }
+
+std::vector<std::int32_t> EventRecorder::Codes() const { return CodesOf(Events()); }
 
 std::vector<double> EventRecorder::ProgressValues() const {
   std::vector<double> values;

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -54,6 +55,10 @@ struct RecordedEvent {
   std::wstring text;
 };
 
+// The codes of `events` without PROGRESS (how many of those come depends on
+// timing).
+std::vector<std::int32_t> CodesOf(const std::vector<RecordedEvent>& events);
+
 // Collects events from any thread. With `onRetry` set, a RETRY is answered
 // the way the install driver answers it: by calling Start() again from
 // inside the callback.
@@ -77,6 +82,20 @@ class EventRecorder {
   int ends_ = 0;
   std::function<void()> onRetry_;
 };
+
+// Runs `downloader` (made with `events`' callback) until `ends` runs have
+// ended, restarting it on RETRY from inside the callback as the install
+// driver does, then destroys it and returns what it reported.
+template <typename Downloader>
+std::vector<RecordedEvent> RunToEnd(EventRecorder& events, std::unique_ptr<Downloader> downloader, int ends,
+                                    bool restartOnRetry = true) {
+  Downloader* raw = downloader.get();
+  if (restartOnRetry) events.OnRetry([raw] { raw->Start(); });
+  downloader->Start();
+  EXPECT_TRUE(events.WaitForEnds(ends)) << "no end of run";
+  downloader.reset();
+  return events.Events();
+}
 
 // Pauses counted instead of slept.
 struct PauseCounter {
