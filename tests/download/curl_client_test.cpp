@@ -106,7 +106,9 @@ TEST_F(CurlClientTest, InterruptedAttemptIsResumedAndProgressCountsTheResumedByt
     EXPECT_EQ(stats.ranges[1], "bytes=" + std::to_string(partial) + "-");
     std::lock_guard<std::mutex> lock(progress.mutex);
     ASSERT_FALSE(progress.percentages.empty());
-    EXPECT_GE(progress.percentages.front(), partial * 100.0 / size);
+    // The first report may come before any new byte: exactly the resumed
+    // share, computed in another order, so allow for the last bit.
+    EXPECT_GE(progress.percentages.front(), partial * 100.0 / size - 1e-9);
   }
 }
 
