@@ -308,6 +308,15 @@ class Run:
     def dialogs(self):
         return [l[1:] for l in self.lines() if l[0] == "dialog"]
 
+    def screenshot(self, name):
+        """Keeps a picture of the screen in <build>/e2e-screenshots/ for people
+        to look at; nothing is asserted on it."""
+        folder = os.path.join(os.path.dirname(self.env.bin), "e2e-screenshots")
+        os.makedirs(folder, exist_ok=True)
+        subprocess.run(["import", "-display", self.env.display.name, "-window", "root",
+                        os.path.join(folder, name + ".png")], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+
     def progress(self):
         return [l[1:] for l in self.lines() if l[0] == "progress"]
 
@@ -316,16 +325,24 @@ class Run:
 
 SUCCESS = ("install-files\nout Progress=0.4\nout InstPath=${DIR}\nsleep 300\nout Progress=0.8\n"
            "out FinsihCloseDetention=1500\nout State=Success\n")
+# The same, slow enough on the progress page for a picture of it.
+SUCCESS_SLOWLY = SUCCESS.replace("sleep 300", "sleep 1500")
 
 
 def default_install_reaches_the_finish_page(env):
     env.reg_delete()
-    run = Run(env, scenario=SUCCESS)
+    run = Run(env, scenario=SUCCESS_SLOWLY)
     run.wait_page(0)
+    time.sleep(0.5)
+    run.screenshot("page0-start")
     folder = [l[1] for l in run.lines() if l[0] == "edit"][0]
     run.click("defaultInstallBtn")
     run.wait_page(2)
+    time.sleep(0.5)
+    run.screenshot("page2-progress")
     run.wait_page(3)
+    time.sleep(0.3)
+    run.screenshot("page3-finish")
     check(run.progress()[-1][0] == "100", "the bar ends at 100: %s" % run.progress()[-3:])
     check(run.wait_exit() == 0, "closed by the finish timer with exit code 0")
     check(env.reg_query("InstallPath") == folder, "InstallPath recorded: %s" % env.reg_query("InstallPath"))
@@ -389,6 +406,7 @@ def custom_folder_and_shortcut_choices(env):
     run.click("customeBtn")
     run.wait_page(1)
     run.type_folder(folder)
+    run.screenshot("page1-custom")
     run.click("createDSCb")  # no desktop shortcut; the quick-launch entry stays
     time.sleep(0.3)
     run.click("customeInstallBtn")
