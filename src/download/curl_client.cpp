@@ -132,7 +132,12 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   // ended badly, or could not move the file): asking for the bytes after
   // the end would only earn a 416.
   const bool complete = resumed == static_cast<std::int64_t>(m_fileLength);
-  if (result == 0 && !complete) result = curl_easy_perform(curl.get());
+  if (result == 0 && !complete) {
+    m_writer.Begin(m_file);
+    result = curl_easy_perform(curl.get());
+    // Every byte libcurl handed over must be on disk for a success.
+    if (!m_writer.Finish() && result == 0) result = CURLE_WRITE_ERROR;
+  }
 
   m_curl = nullptr;
   curl.reset();
@@ -208,10 +213,12 @@ size_t CurlClient::WriteToFile(char* data, size_t size, size_t count, void* user
   const std::int64_t resumed = client->m_resumeOffset > 0 ? client->m_resumeOffset : 0;
   // A body without a length may not end at all; stop well before the disk fills.
   if (resumed + client->m_writtenThisAttempt + bytes > client->m_writeCap) return 0;
-  size_t written = std::fwrite(data, size, count, client->m_file);
-  client->m_writtenThisAttempt += static_cast<std::int64_t>(written * size);
-  client->m_hash.Feed(data, written * size);
-  return written * size;
+  // The file is written on a helper thread, so the next bytes can arrive
+  // meanwhile; a write that failed earlier fails the transfer here (23).
+  if (!client->m_writer.Write(data, static_cast<size_t>(bytes))) return 0;
+  client->m_writtenThisAttempt += bytes;
+  client->m_hash.Feed(data, static_cast<size_t>(bytes));
+  return static_cast<size_t>(bytes);
 }
 
 int CurlClient::ProgressCallback(void* userdata, curl_off_t downloadTotal, curl_off_t downloadedNow,

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "download/download_tuning.h"
+#include "download/file_writer_pipe.h"
 #include "download/md5_pipe.h"
 #include "download/progress_throttle.h"
 
@@ -102,5 +103,6 @@ class CurlClient {
   std::int64_t m_writtenThisAttempt = 0;
   std::int64_t m_writeCap = 0;  // largest size the partial file may reach
   Md5Pipe m_hash;
+  FileWriterPipe m_writer;
   std::string m_digest;
 };

@@ -55,7 +55,7 @@ TEST(Md5, FeedingInPiecesGivesTheSameDigest) {
 }
 
 TEST(Md5Pipe, HashesOnItsHelperWhatFeedingInPiecesGives) {
-  std::string text(3 * Md5Pipe::kQueueBytes + 12345, '\0');
+  std::string text(3 * ChunkPipe::kQueueBytes + 12345, '\0');
   for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>((i * 2654435761u) >> 13);
   Md5Pipe pipe;
   EXPECT_EQ(pipe.Finish(), "");
