@@ -21,16 +21,23 @@ bool ChunkPipe::Feed(const void* data, std::size_t length) {
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!m_running || m_failed) return false;
   if (length == 0) return true;
-  m_changed.wait(lock, [this, length] { return m_failed || m_queued == 0 || m_queued + length <= kQueueBytes; });
+  if (!(m_queued == 0 || m_queued + length <= kQueueBytes)) {
+    m_feederWaiting = true;
+    m_changed.wait(lock, [this, length] { return m_failed || m_queued == 0 || m_queued + length <= kQueueBytes; });
+    m_feederWaiting = false;
+  }
   if (m_failed) return false;
-  // Small writes are gathered into one block, so the helper wakes less often.
-  if (!m_queue.empty() && m_queue.back().size() + length <= 256 * 1024) {
+  // Small writes are gathered into one block, so the helper wakes less often;
+  // it sleeps only on an empty queue, so only that case needs a wake-up.
+  // (Every wake-up is a system call, and under Wine a server round trip.)
+  const bool wasEmpty = m_queue.empty();
+  if (!wasEmpty && m_queue.back().size() + length <= 256 * 1024) {
     m_queue.back().insert(m_queue.back().end(), bytes, bytes + length);
   } else {
     m_queue.emplace_back(bytes, bytes + length);
   }
   m_queued += length;
-  m_changed.notify_all();
+  if (wasEmpty) m_changed.notify_all();
   return true;
 }
 
@@ -88,6 +95,6 @@ void ChunkPipe::Run() {
       for (const auto& rest : m_queue) m_queued -= rest.size();
       m_queue.clear();
     }
-    m_changed.notify_all();
+    if (m_feederWaiting || m_failed) m_changed.notify_all();
   }
 }

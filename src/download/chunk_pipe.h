@@ -49,6 +49,7 @@ class ChunkPipe {
   bool m_closing = false;
   bool m_running = false;
   bool m_failed = false;
+  bool m_feederWaiting = false;  // Feed sleeps on a full queue
   Consumer m_consumer;
   std::thread m_helper;
 };
