@@ -26,9 +26,13 @@ import subprocess
 import sys
 import tempfile
 import threading
-import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+# Starting and stopping by port file is the download test server's.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                                "http-test-server"))
+from server import start_daemon, stop_daemon  # noqa: E402
 
 _counts = {}
 _lock = threading.Lock()
@@ -118,36 +122,11 @@ def serve(port_file):
 
 
 def start(port_file):
-    stop(port_file)
-    child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", "--port-file", port_file],
-                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                             start_new_session=True)
-    deadline = time.monotonic() + 20
-    while time.monotonic() < deadline:
-        if os.path.exists(port_file):
-            return 0
-        if child.poll() is not None:
-            return 1
-        time.sleep(0.05)
-    child.kill()
-    return 1
+    return start_daemon(__file__, port_file)
 
 
 def stop(port_file):
-    try:
-        pid = open(port_file).read().split()[1]
-        with open("/proc/%d/cmdline" % int(pid), "rb") as f:  # only our own server
-            if os.path.basename(__file__).encode() not in f.read():
-                raise ValueError("not this server")
-        os.kill(int(pid), signal.SIGTERM)
-    except (OSError, ValueError):
-        pass
-    deadline = time.monotonic() + 10
-    while os.path.exists(port_file) and time.monotonic() < deadline:
-        time.sleep(0.05)
-    if os.path.exists(port_file):
-        os.remove(port_file)
-    return 0
+    return stop_daemon(__file__, port_file)
 
 
 def main():

@@ -281,11 +281,14 @@ def serve(port, port_file):
         os.remove(port_file)
 
 
-def start(port_file):
+def start_daemon(script, port_file):
+    """Starts `script serve --port-file PORT_FILE` in a session of its own
+    and waits (20 s at most) until it has written its port file. Shared with
+    the other loopback servers of the tests."""
     if os.path.exists(port_file):
-        stop(port_file)
+        stop_daemon(script, port_file)
     child = subprocess.Popen(
-        [sys.executable, os.path.abspath(__file__), "serve", "--port-file", port_file],
+        [sys.executable, os.path.abspath(script), "serve", "--port-file", port_file],
         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
         start_new_session=True)
     deadline = time.monotonic() + 20
@@ -302,15 +305,17 @@ def start(port_file):
     return 1
 
 
-def stop(port_file):
+def stop_daemon(script, port_file):
+    """Stops the server named by the port file ("<port> <pid> ...") and
+    removes the file."""
     try:
-        port, pid = open(port_file).read().split()
+        pid = int(open(port_file).read().split()[1])
         # Only our own server: a stale file may name a reused PID.
-        with open("/proc/%d/cmdline" % int(pid), "rb") as f:
-            if os.path.basename(__file__).encode() not in f.read():
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            if os.path.basename(script).encode() not in f.read():
                 raise ValueError("not the test server")
-        os.kill(int(pid), signal.SIGTERM)
-    except (OSError, ValueError):
+        os.kill(pid, signal.SIGTERM)
+    except (OSError, ValueError, IndexError):
         pass
     deadline = time.monotonic() + 10
     while os.path.exists(port_file) and time.monotonic() < deadline:
@@ -318,6 +323,14 @@ def stop(port_file):
     if os.path.exists(port_file):
         os.remove(port_file)
     return 0
+
+
+def start(port_file):
+    return start_daemon(__file__, port_file)
+
+
+def stop(port_file):
+    return stop_daemon(__file__, port_file)
 
 
 def main():
