@@ -3,12 +3,18 @@
 # Native builds use Debian's -dev packages; the Windows builds use the static
 # libraries that ./scripts/deps builds from Debian source packages into a
 # cache outside the clone. The 7z reader comes from that cache in both cases.
-if(DEFINED ENV{TARNWICK_DEPS_CACHE})
-  set(_tw_cache_default "$ENV{TARNWICK_DEPS_CACHE}/v3")
-else()
-  set(_tw_cache_default "$ENV{HOME}/.cache/tarnwick-deps/v3")
+
+# Where the cache lies (its version, the HOME fallback, TARNWICK_DEPS_CACHE)
+# is decided by scripts/lib/settings.sh alone; asked on every configure, so
+# that a new cache version reaches existing build folders too.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/scripts/lib/settings.sh)
+execute_process(
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/lib/settings.sh TW_DEPS_DIR
+  OUTPUT_VARIABLE TW_DEPS_DIR OUTPUT_STRIP_TRAILING_WHITESPACE
+  RESULT_VARIABLE _tw_settings_result)
+if(NOT _tw_settings_result EQUAL 0 OR NOT TW_DEPS_DIR)
+  message(FATAL_ERROR "scripts/lib/settings.sh did not name the dependency cache")
 endif()
-set(TW_DEPS_CACHE "${_tw_cache_default}" CACHE PATH "Root of the ./scripts/deps cache")
 
 if(WIN32)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -19,7 +25,7 @@ if(WIN32)
 else()
   set(TW_TARGET_KIND native)
 endif()
-set(TW_DEPS_PREFIX "${TW_DEPS_CACHE}/${TW_TARGET_KIND}")
+set(TW_DEPS_PREFIX "${TW_DEPS_DIR}/${TW_TARGET_KIND}")
 if(NOT EXISTS "${TW_DEPS_PREFIX}/lib")
   message(FATAL_ERROR "Dependencies for ${TW_TARGET_KIND} not found in ${TW_DEPS_PREFIX}; run ./scripts/deps")
 endif()
