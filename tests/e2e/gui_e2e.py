@@ -33,8 +33,6 @@ import time
 import traceback
 
 SKIP = 77
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver"
 
 # Control rectangles in client coordinates (left, top, right, bottom).
 MAIN = {
@@ -154,7 +152,7 @@ class Env:
                        stderr=subprocess.DEVNULL, timeout=300)
         # A copy left over from an interrupted run would hold the
         # single-instance guard; the prefix is this test's own.
-        subprocess.run([WINESERVER, "-k"], env=self.base_env(), stdout=subprocess.DEVNULL,
+        subprocess.run(self.wine_argv("--server", "-k"), env=self.base_env(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=60)
 
     def base_env(self):
@@ -163,8 +161,12 @@ class Env:
                     "WINEDLLOVERRIDES": "mscoree,mshtml=", "LANG": "C.UTF-8"})
         return env
 
+    def wine_argv(self, *argv):
+        """A command under Wine in this test's prefix (cmake/wine-run knows the loader)."""
+        return [self.args.wine_run, self.prefix] + list(argv)
+
     def wine(self, *argv, env=None, timeout=120):
-        return subprocess.run([WINE] + list(argv), env=env or self.base_env(), stdout=subprocess.PIPE,
+        return subprocess.run(self.wine_argv(*argv), env=env or self.base_env(), stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, timeout=timeout)
 
     def reg_delete(self):
@@ -197,7 +199,7 @@ class Env:
                 child.kill()
         # Ends what is left of this private prefix (an opened product, a
         # package still running); the prefix belongs to this test alone.
-        subprocess.run([WINESERVER, "-k"], env=self.base_env(), stdout=subprocess.DEVNULL,
+        subprocess.run(self.wine_argv("--server", "-k"), env=self.base_env(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=60)
         self.server.close()
 
@@ -220,7 +222,7 @@ class Run:
         e["TW_FAKE_LOG"] = winpath(self.fake_log)
         e["TW_FAKE_PACKAGE_SCENARIO"] = winpath(env.write("package%d.scenario" % Run.count, scenario)) if scenario else ""
         e.update(extra_env or {})
-        argv = [WINE, env.exe, "-downloadurl=" + (url or env.package_url)] + list(extra_args)
+        argv = env.wine_argv(env.exe, "-downloadurl=" + (url or env.package_url), *extra_args)
         self.proc = subprocess.Popen(argv, env=e, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         env.children.append(self.proc)
         self.window = None
@@ -384,7 +386,7 @@ def product_running_at_start_up(env):
     shutil.copy(env.fake, product)
     e = env.base_env()
     e["TW_FAKE_PACKAGE_SCENARIO"] = winpath(env.write("product.scenario", "sleep 60000\n"))
-    running = subprocess.Popen([WINE, product], env=e, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    running = subprocess.Popen(env.wine_argv(product), env=e, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     env.children.append(running)
     try:
         time.sleep(2)
@@ -549,6 +551,10 @@ def main():
         if shutil.which(tool) is None:
             print("SKIPPED: %s is not installed (apt-get install xvfb xdotool)" % tool)
             return SKIP
+    exe = os.path.join(args.bin, "TarnwickSetup.exe")
+    if subprocess.run([args.wine_run, args.prefix, "--can-run", exe]).returncode == SKIP:
+        print("SKIPPED: this machine cannot run %s" % exe)
+        return SKIP
     display = Display()
     env = Env(args, display)
     small, mount = mount_small_drive(env)

@@ -4,7 +4,8 @@
 # every window it announces, captures the screen with ImageMagick's
 # `import -window root`, cut to the window and a margin for its shadow.
 # Run it on a display of its own (tests/ui/with-xvfb.sh). Exit status 77
-# (skipped) without a display.
+# (skipped) without a display, or when the runner cannot start the program
+# on this machine (it ends with 77 itself).
 #
 #   take-screenshots.sh <out folder> <runner and program...>
 set -u
@@ -29,6 +30,10 @@ for name in "${names[@]}"; do
     sleep 0.1
   done
   if [[ ! -f $out/$name.ready ]]; then
+    if ! kill -0 "$program" 2>/dev/null; then
+      wait "$program"
+      (($? == 77)) && exit 77
+    fi
     echo "take-screenshots: $name was never shown" >&2
     status=1
     kill "$program" 2>/dev/null
