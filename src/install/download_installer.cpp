@@ -70,6 +70,10 @@ std::wstring CDownloadInstaller::PackagePathFor(const std::wstring& installDir) 
 std::wstring CDownloadInstaller::GetPackagePath() const { return PackagePathFor(m_installDir); }
 
 void CDownloadInstaller::Start() {
+  // Called for its side effect only: the process-wide string is made at the
+  // first start, on the owner's thread, before any worker of the chain can
+  // reach CleanUpPackage, which then only reads and writes it under
+  // g_lastPackageMutex.
   LastPackagePath();
   m_packagePath = GetPackagePath();
   TW_LOG(L"DL_TYPE=%d\r\n", Config().DownloadType);
