@@ -36,7 +36,7 @@ CDownloadInstaller::CDownloadInstaller(EventCallback callback, std::wstring down
       m_quickLaunch(quickLaunch),
       m_adminAccount(adminAccount),
       m_callback(std::move(callback)),
-      m_factory(&MakeDownloader) {}
+      m_factory(&install::MakeDownloader) {}
 
 CDownloadInstaller::~CDownloadInstaller() {
   // Phases that run may end, but none starts another from here on. The
@@ -112,7 +112,7 @@ void CDownloadInstaller::Start() {
 
 void CDownloadInstaller::StartRemoval() {
   std::wstring workFolder = Utils::GetTempFolder();
-  std::wstring copy = workFolder.empty() ? std::wstring() : platform::JoinPath(workFolder, kUninstallerCopyName);
+  std::wstring copy = workFolder.empty() ? std::wstring() : platform::JoinPath(workFolder, install::kUninstallerCopyName);
   std::wstring previousFolder = platform::RemoveFileSpec(m_oldUninstaller);
   // A failed copy shows up as the runner's "missing uninstaller", or runs an
   // earlier copy that still lies there.
@@ -126,7 +126,7 @@ void CDownloadInstaller::StartRemoval() {
   if (Config().InsNew) {
     // The product must be gone before its uninstaller runs; the user asked
     // to install anew, so there is no prompt and no time limit.
-    while (FindProcessByName(kProductExeName) != 0)
+    while (FindProcessByName(install::kProductExeName) != 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   m_unInstaller->Start();

@@ -8,9 +8,9 @@
 #include "utils/probes.h"
 
 PreflightResult RunPreflight(const std::wstring& installDir, bool insNew, bool checkNetwork) {
-  if (!insNew && FindProcessByName(kUninstallerCopyName) != 0)
+  if (!insNew && FindProcessByName(install::kUninstallerCopyName) != 0)
     return {kExitProductRunning, "an uninstaller of Tarnwick is still running"};
-  if (!insNew && FindProcessByName(kProductExeName) != 0)
+  if (!insNew && FindProcessByName(install::kProductExeName) != 0)
     return {kExitProductRunning, "Tarnwick is running; quit it and try again"};
   if (!Utils::CreateDirectories(installDir)) return {kExitBadFolder, "the installation folder cannot be created"};
 

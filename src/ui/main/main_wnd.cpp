@@ -151,7 +151,7 @@ void CMainWnd::OnSkinReady() {
   if (languageCombo != nullptr) languageCombo->SelectItem(language, /*raiseEvent=*/true);
 
   const bool insNew = Config().InsNew;
-  if (!insNew && m_services.probes.isRunning(kProductExeName)) {
+  if (!insNew && m_services.probes.isRunning(install::kProductExeName)) {
     ShowRunningMessage();
     RequestClose(1);
     return;
@@ -161,7 +161,7 @@ void CMainWnd::OnSkinReady() {
       case ui::kDialogOk:
         break;
       case ui::kDialogCancel: {
-        m_result.exePath = platform::JoinPath(m_registeredInstallPath, kProductExeName);
+        m_result.exePath = platform::JoinPath(m_registeredInstallPath, install::kProductExeName);
         m_services.shellOpen(m_result.exePath, L"", m_registeredInstallPath, platform::ShowMode::kNormal);
         RequestClose(1);
         return;

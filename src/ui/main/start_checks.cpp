@@ -9,8 +9,8 @@ namespace mainwnd {
 
 StartRefusal CheckRunningPrograms(bool insNew, const StartProbes& probes) {
   if (insNew) return StartRefusal::kNone;
-  if (probes.isRunning(kUninstallerCopyName)) return StartRefusal::kUninstallerRunning;
-  if (probes.isRunning(kProductExeName)) return StartRefusal::kProductRunning;
+  if (probes.isRunning(install::kUninstallerCopyName)) return StartRefusal::kUninstallerRunning;
+  if (probes.isRunning(install::kProductExeName)) return StartRefusal::kProductRunning;
   return StartRefusal::kNone;
 }
 
