@@ -10,6 +10,7 @@
 #include "install/process_lookup.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "rules/product_names.h"
 #include "utils/directories.h"
 #include "utils/log.h"
 #include "utils/temp_folder.h"
@@ -112,7 +113,7 @@ void CDownloadInstaller::Start() {
 
 void CDownloadInstaller::StartRemoval() {
   std::wstring workFolder = Utils::GetTempFolder();
-  std::wstring copy = workFolder.empty() ? std::wstring() : platform::JoinPath(workFolder, install::kUninstallerCopyName);
+  std::wstring copy = workFolder.empty() ? std::wstring() : platform::JoinPath(workFolder, rules::kUninstallerCopyName);
   std::wstring previousFolder = platform::RemoveFileSpec(m_oldUninstaller);
   // A failed copy shows up as the runner's "missing uninstaller", or runs an
   // earlier copy that still lies there.
@@ -126,7 +127,7 @@ void CDownloadInstaller::StartRemoval() {
   if (Config().InsNew) {
     // The product must be gone before its uninstaller runs; the user asked
     // to install anew, so there is no prompt and no time limit.
-    while (FindProcessByName(install::kProductExeName) != 0)
+    while (FindProcessByName(rules::kProductExeName) != 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   m_unInstaller->Start();
