@@ -18,6 +18,7 @@
 #include "rules/product_names.h"
 #include "ui/controls/sequence_label.h"
 #include "ui/dialogs/message_box_wnd.h"
+#include "ui/language/window_language.h"
 #include "ui/main/page_chrome.h"
 #include "ui/toolkit/combo.h"
 #include "ui/toolkit/option.h"
