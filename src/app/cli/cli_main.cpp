@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,8 @@
 #include "records/install_info.h"
 #include "records/install_records.h"
 #include "records/install_result.h"
+#include "rules/admin_probes.h"
+#include "rules/install_folder.h"
 #include "utils/events.h"
 #include "utils/probes.h"
 #include "utils/process_mutex.h"
@@ -120,11 +123,6 @@ void MarkRunnable(const std::wstring& path) {
                                std::filesystem::perm_options::add, ec);
 }
 
-bool ConsoleUserIsAdmin() {
-  std::wstring user;
-  return Utils::GetConsoleUserName(&user) && Utils::IsAccountAdmin(user);
-}
-
 // Handles one event; returns the exit code once the attempt has ended, or
 // -1 while it goes on.
 int HandleEvent(const QueuedEvent& e, InstallResult* result, ProgressPrinter* printer) {
@@ -171,13 +169,16 @@ void PrintRecords() {
 
 int Install(const CommandLineOptions& options) {
   RegisteredInstall registered = ReadInstallRecords();
-  bool consoleAdmin = ConsoleUserIsAdmin();
-  bool processAdmin = Utils::IsUserAdmin();
-  std::wstring folder = options.GetString(
-      L"-installdir", DefaultInstallDir(registered.installPath, registered.uninstEp, consoleAdmin, processAdmin));
+  const bool consoleAdmin = rules::ConsoleUserIsAdmin();
+  const bool processAdmin = rules::ProcessIsAdmin();
+  const std::wstring folder = options.GetString(
+      L"-installdir", rules::DefaultInstallDir(rules::SystemDefaultFolderFacts(
+                          registered.installPath, registered.uninstEp, consoleAdmin, processAdmin)));
 
   const CInstallerConfig& config = Config();
-  PreflightResult preflight = RunPreflight(folder, config.InsNew, config.IsCheckNet);
+  PreflightResult preflight =
+      RunPreflight(folder, config.InsNew, rules::SystemStartProbes(),
+                   config.IsCheckNet ? std::function<std::uint32_t()>(&CheckNetworkOnThisThread) : nullptr);
   if (preflight.code != kExitInstalled) {
     std::fprintf(stderr, "tarnwick-setup-cli: %s\n", preflight.message.c_str());
     return preflight.code;
