@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <mutex>
-#include <thread>
 #include <utility>
 
 #include "config/installer_config.h"
@@ -41,9 +40,15 @@ CDownloadInstaller::CDownloadInstaller(EventCallback callback, std::wstring down
 
 CDownloadInstaller::~CDownloadInstaller() {
   // Phases that run may end, but none starts another from here on. The
-  // order follows the chain: the uninstaller's worker may start the
-  // downloader, the downloader's worker the install runner.
-  m_tearingDown = true;
+  // order follows the chain: the removal's worker may start the uninstaller,
+  // the uninstaller's worker the downloader, the downloader's worker the
+  // install runner.
+  {
+    std::lock_guard<std::mutex> lock(m_tearDownMutex);
+    m_tearingDown = true;
+  }
+  m_tearDownSignal.notify_all();
+  m_removalThread.reset();
   m_unInstaller.reset();
   m_downloader.reset();
   m_installer.reset();
@@ -71,34 +76,37 @@ std::wstring CDownloadInstaller::PackagePathFor(const std::wstring& installDir) 
 std::wstring CDownloadInstaller::GetPackagePath() const { return PackagePathFor(m_installDir); }
 
 void CDownloadInstaller::Start() {
-  // Called for its side effect only: the process-wide string is made at the
-  // first start, on the owner's thread, before any worker of the chain can
-  // reach CleanUpPackage, which then only reads and writes it under
-  // g_lastPackageMutex.
+  JoinPreviousAttempt();
   LastPackagePath();
   m_packagePath = GetPackagePath();
   TW_LOG(L"DL_TYPE=%d\r\n", Config().DownloadType);
 
   // The downloader and the install runner keep the address and path they
   // were made with; an attempt with another folder or address must not
-  // download into, or run the package from, the old place. The chain has
-  // stopped when the owner starts again, so replacing them waits for nothing.
+  // download into, or run the package from, the old place.
   if (m_downloader && (m_downloaderUrl != m_downloadUrl || m_downloaderPath != m_packagePath)) {
     m_downloader.reset();
     m_installer.reset();
   }
+  // The handlers get the folder and package path of this attempt by value:
+  // the driver's own fields change with the next SetParams.
+  const std::wstring installDir = m_installDir;
+  const std::wstring packagePath = m_packagePath;
   if (!m_downloader) {
-    m_downloader = m_factory(Config().DownloadType,
-                             [this](std::int32_t c, double v, const std::wstring& t) { OnDownloadEvent(c, v, t); },
-                             m_downloadUrl, m_packagePath);
+    m_downloader = m_factory(
+        Config().DownloadType,
+        [this, installDir, packagePath](std::int32_t c, double v, const std::wstring& t) {
+          OnDownloadEvent(c, v, t, installDir, packagePath);
+        },
+        m_downloadUrl, m_packagePath);
     m_downloaderUrl = m_downloadUrl;
     m_downloaderPath = m_packagePath;
   }
   if (!m_installer) {
     m_installer = std::make_unique<CInstaller>(
-        [this](std::int32_t c, double v, const std::wstring& t) { OnInstallEvent(c, v, t); },
+        [this, packagePath](std::int32_t c, double v, const std::wstring& t) { OnInstallEvent(c, v, t, packagePath); },
         install::QuotePath(m_packagePath), m_installDir);
-    m_installer->SetRunEndedHook([this] { CleanUpPackage(); });
+    m_installer->SetRunEndedHook([packagePath] { CleanUpPackage(packagePath); });
   }
   m_installer->SetInstallFolder(m_installDir);
   m_installer->SetFlags(m_desktopShortcut, m_quickLaunch, m_adminAccount, m_elevated);
@@ -111,34 +119,86 @@ void CDownloadInstaller::Start() {
   }
 }
 
+void CDownloadInstaller::JoinPreviousAttempt() {
+  // A package that reported its verdict may still run, and its end deletes
+  // its package: that must happen before this attempt downloads a new one
+  // into the same place. The chain has stopped when the owner starts again,
+  // so this waits only for the end of what already ran.
+  if (m_removalThread) m_removalThread->Join();
+  m_unInstaller.reset();
+  if (m_installer) m_installer->Wait();
+}
+
 void CDownloadInstaller::StartRemoval() {
   std::wstring workFolder = Utils::GetTempFolder();
   std::wstring copy = workFolder.empty() ? std::wstring() : platform::JoinPath(workFolder, rules::kUninstallerCopyName);
   std::wstring previousFolder = platform::RemoveFileSpec(m_oldUninstaller);
-  // A failed copy shows up as the runner's "missing uninstaller", or runs an
-  // earlier copy that still lies there.
-  if (!copy.empty()) platform::CopyFileTo(m_oldUninstaller, copy, /*overwrite=*/true);
-
-  m_unInstaller.reset();
   m_unInstaller = std::make_unique<CUnInstaller>(
       [this](std::int32_t c, double v, const std::wstring& t) { OnUninstallEvent(c, v, t); }, copy,
       previousFolder);
 
-  if (Config().InsNew) {
-    // The product must be gone before its uninstaller runs; the user asked
-    // to install anew, so there is no prompt and no time limit.
-    while (FindProcessByName(rules::kProductExeName) != 0)
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  m_unInstaller->Start();
+  // Copying and waiting for the product take their time; the owner's thread
+  // (a window) must stay responsive meanwhile.
+  const std::wstring source = m_oldUninstaller;
+  m_removalThread = std::make_unique<Utils::Thread>();
+  m_removalThread->Start(this, L"UnInstaller", [this, source, copy](void*) { RunRemoval(source, copy); });
+  m_removalThread->Resume();
 }
 
-void CDownloadInstaller::OnDownloadEvent(std::int32_t code, double value, const std::wstring& text) {
+void CDownloadInstaller::RunRemoval(const std::wstring& source, const std::wstring& copy) {
+  // Without a work folder there is no copy; the runner reports the missing
+  // uninstaller.
+  if (!copy.empty() && !CopyUninstaller(source, copy)) {
+    TW_LOG(L"cannot copy the uninstaller to %ls\r\n", copy.c_str());
+    Report(UNIST_CODE_FAIL, kRemovalCopyFailed, kRemovalCopyFailedText);
+    return;
+  }
+  if (Config().InsNew && !WaitForProductToEnd()) {
+    if (m_tearingDown) return;
+    TW_LOG(L"%ls still runs; the removal gives up\r\n", rules::kProductExeName);
+    Report(UNIST_CODE_FAIL, kRemovalProductStillRunning, kRemovalProductStillRunningText);
+    return;
+  }
+  if (!m_tearingDown) m_unInstaller->Start();
+}
+
+bool CDownloadInstaller::CopyUninstaller(const std::wstring& source, const std::wstring& copy) {
+  // An older copy must never run in place of this one: it goes first, and
+  // one that cannot go (still running) fails the removal.
+  if (platform::PathExists(copy) && !platform::DeleteFileAt(copy)) return false;
+  return platform::CopyFileTo(source, copy, /*overwrite=*/false);
+}
+
+bool CDownloadInstaller::WaitForProductToEnd() {
+  // The product must be gone before its uninstaller runs. The owner hears
+  // once that the removal waits, and the wait has an end.
+  if (FindProcessByName(rules::kProductExeName) == 0) return true;
+  const auto limit = m_productWaitLimit;
+  Report(UNIST_CODE_WAIT_PRODUCT, std::chrono::duration<double>(limit).count(), rules::kProductExeName);
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  std::unique_lock<std::mutex> lock(m_tearDownMutex);
+  while (!m_tearingDown) {
+    lock.unlock();
+    const bool running = FindProcessByName(rules::kProductExeName) != 0;
+    lock.lock();
+    if (!running) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    m_tearDownSignal.wait_for(lock, std::chrono::milliseconds(100), [this] { return m_tearingDown.load(); });
+  }
+  return false;
+}
+
+void CDownloadInstaller::Report(std::int32_t code, double value, const std::wstring& text) {
+  if (m_callback) m_callback(code, value, text);
+}
+
+void CDownloadInstaller::OnDownloadEvent(std::int32_t code, double value, const std::wstring& text,
+                                         const std::wstring& installDir, const std::wstring& packagePath) {
   if (m_callback) m_callback(code, value, text);
   switch (code) {
     case DL_CODE_START:
       TW_LOG(L"DL_CODE_START\r\n");
-      Utils::CreateDirectories(m_installDir);  // the downloader reports a folder it cannot write
+      Utils::CreateDirectories(installDir);  // the downloader reports a folder it cannot write
       break;
     case DL_CODE_PROGRESS:
       TW_LOG(L"DL_CODE_PROGRESS\r\n");
@@ -150,7 +210,7 @@ void CDownloadInstaller::OnDownloadEvent(std::int32_t code, double value, const 
       break;
     case DL_CODE_FAIL:
       TW_LOG(L"DL_CODE_FAIL\r\n");
-      CleanUpPackage();
+      CleanUpPackage(packagePath);
       break;
     case DL_CODE_RETRY:
       TW_LOG(L"DL_CODE_RETRY\r\n");
@@ -163,7 +223,8 @@ void CDownloadInstaller::OnDownloadEvent(std::int32_t code, double value, const 
   }
 }
 
-void CDownloadInstaller::OnInstallEvent(std::int32_t code, double value, const std::wstring& text) {
+void CDownloadInstaller::OnInstallEvent(std::int32_t code, double value, const std::wstring& text,
+                                        const std::wstring& packagePath) {
   if (m_callback) m_callback(code, value, text);
   switch (code) {
     case IST_CODE_START:
@@ -174,11 +235,11 @@ void CDownloadInstaller::OnInstallEvent(std::int32_t code, double value, const s
       break;
     case IST_CODE_SUCCESS:
       TW_LOG(L"INSTALL_SUCCESS\r\n");
-      CleanUpPackage();
+      CleanUpPackage(packagePath);
       break;
     case IST_CODE_FAIL:
       TW_LOG(L"IST_CODE_FAIL\r\n");
-      CleanUpPackage();
+      CleanUpPackage(packagePath);
       break;
     default:
       break;
@@ -206,12 +267,12 @@ void CDownloadInstaller::OnUninstallEvent(std::int32_t code, double value, const
   }
 }
 
-void CDownloadInstaller::CleanUpPackage() {
+void CDownloadInstaller::CleanUpPackage(const std::wstring& packagePath) {
   std::lock_guard<std::mutex> lock(g_lastPackageMutex);
   // Failures are expected: a package still running cannot be deleted yet
   // and goes at the next clean-up.
-  platform::DeleteFileAt(m_packagePath);
+  platform::DeleteFileAt(packagePath);
   std::wstring& last = LastPackagePath();
-  if (!last.empty() && last != m_packagePath) platform::DeleteFileAt(last);
-  last = m_packagePath;
+  if (!last.empty() && last != packagePath) platform::DeleteFileAt(last);
+  last = packagePath;
 }

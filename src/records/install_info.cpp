@@ -11,7 +11,8 @@
 
 std::wstring AnalyticsDataFolder() {
   std::optional<std::wstring> base = platform::GetEnv(L"APPDATA");
-  if (!base) base = platform::GetSpecialFolder(platform::SpecialFolder::kCommonDocuments);
+  // An empty value names no folder at all: it is as unreadable as a missing one.
+  if (!base || base->empty()) base = platform::GetSpecialFolder(platform::SpecialFolder::kCommonDocuments);
   if (!base || base->empty()) return std::wstring();
   return platform::JoinPath(platform::JoinPath(*base, L"BriselData"), L"Tarnwick");
 }

@@ -20,7 +20,7 @@
 
 #include "platform/clock.h"
 
-// APPDATA, or the public documents folder when it is unset, followed by
+// APPDATA, or the public documents folder when it is unset or empty, followed by
 // BriselData\Tarnwick. Empty when neither base can be told.
 std::wstring AnalyticsDataFolder();
 

@@ -7,8 +7,10 @@ namespace Utils {
 
 namespace {
 
+// A file of that name is not the folder asked for: callers would go on to
+// write into a "folder" that is not there.
 bool EnsureFolder(const std::wstring& folder) {
-  return platform::PathExists(folder) || platform::CreateFolder(folder);
+  return platform::FolderExists(folder) || platform::CreateFolder(folder);
 }
 
 }  // namespace

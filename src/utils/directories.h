@@ -13,7 +13,8 @@ inline constexpr std::size_t kMaxFolderPathChars = 260;
 // component whether or not the path ends with a separator. True when the
 // whole path exists afterwards; false for an empty path, a path longer than
 // kMaxFolderPathChars, or when any level cannot be made (a drive or root
-// that does not exist, a file in the way, no permission). Levels made before
+// that does not exist, a file in the way, also at the last level, no
+// permission). Levels made before
 // a failure stay. Does not log.
 bool CreateDirectories(const std::wstring& path);
 

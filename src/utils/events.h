@@ -51,6 +51,9 @@ enum : std::int32_t {
   UNIST_CODE_SUCCESS = 5003,
   UNIST_CODE_FAIL = 5004,
   UNIST_CODE_ERROR = 5005,
+  // The removal waits for the running product to end before the uninstaller
+  // runs (-insnew); value: the longest wait in seconds, text: the program.
+  UNIST_CODE_WAIT_PRODUCT = 5006,
 };
 
 // The value of a failure event (2004, 5004, 5005) tells its origin: 0.0 a

@@ -160,6 +160,28 @@ TEST_F(CliTest, ScaleThatIsNoNumberShowsASaneProgress) {
   EXPECT_EQ(shown.back(), 100) << run.output;
 }
 
+TEST_F(CliTest, InsNewSaysThatItWaitsForTheRunningProductAndThenInstalls) {
+  std::wstring oldDir = platform::JoinPath(work_, L"Old");
+  platform::CreateFolder(oldDir);
+  testsupport::CopyFile(testsupport::FakePackagePath(), platform::JoinPath(oldDir, L"uninst.ep"));
+  WriteInstallValue(kInstallPathValue, oldDir);
+  std::wstring product = platform::JoinPath(work_, L"Tarnwick.exe");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), product));
+  testsupport::MakeRunnable(product);
+  Scenario("TW_FAKE_PACKAGE_SCENARIO", "sleep 1500\n");
+  Utils::ChildProcess running;
+  running.CreatePipes();
+  running.Start(L"\"" + product + L"\"");
+  testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");  // the package installs as usual
+
+  CliRun run = RunCli(L"-downloadurl=" + url_ + L" -ischecknet=false -insnew=true \"-installdir=" + installDir_ + L"\"");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("waiting for Tarnwick.exe to end before the removal"), std::string::npos) << run.output;
+  EXPECT_EQ(LogLines("uninstall"), 1);
+  platform::WaitForProcess(running.ProcessHandle(), 10000);
+  running.Close();
+}
+
 TEST_F(CliTest, EachFailureHasItsExitCode) {
   Scenario("TW_FAKE_PACKAGE_SCENARIO", "out Error=broken\n");
   EXPECT_EQ(Install(url_).exitCode, 8);

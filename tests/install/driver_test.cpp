@@ -8,7 +8,10 @@
 #include <memory>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 #include "config/installer_config.h"
 #include "download/md5.h"
@@ -17,6 +20,7 @@
 #include "rules/product_names.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "test_support.h"
 #include "utils/child_process.h"
 #include "utils/temp_folder.h"
@@ -95,6 +99,13 @@ class DriverTest : public testing::Test {
       }
     }
     return lines;
+  }
+
+  // How many times an uninstaller ran, by the children's log.
+  std::size_t UninstallerRuns() {
+    std::size_t runs = 0;
+    for (const std::string& line : LogLines()) runs += line.rfind("uninstall\t", 0) == 0 ? 1 : 0;
+    return runs;
   }
 
   static std::string Dump(const EventRecorder& events) {
@@ -278,17 +289,11 @@ TEST_F(DriverHttpTest, ServerErrorFailsTheDownloadAndStartsNoInstall) {
   EXPECT_TRUE(events.Of(IST_CODE_START).empty());
 }
 
-TEST_F(DriverTest, InsNewWaitsForTheProductToEndBeforeTheRemoval) {
+TEST_F(DriverTest, InsNewWaitsForTheProductOnTheRemovalWorkerWithALimit) {
   // A stand-in for the running product, under the product's file name.
   std::wstring product = platform::JoinPath(work_, L"Tarnwick.exe");
   ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), product));
   testsupport::MakeRunnable(product);
-  Scenario("TW_FAKE_PACKAGE_SCENARIO", L"product.scenario", "sleep 1500\n");
-  Utils::ChildProcess running;
-  running.CreatePipes();
-  running.Start(L"\"" + product + L"\"");
-  ASSERT_NE(FindProcessByName(rules::kProductExeName), 0u);
-
   std::wstring oldDir = platform::JoinPath(work_, L"Old");
   platform::CreateFolder(oldDir);
   std::wstring oldEp = platform::JoinPath(oldDir, L"uninst.ep");
@@ -296,17 +301,155 @@ TEST_F(DriverTest, InsNewWaitsForTheProductToEndBeforeTheRemoval) {
   Scenario("TW_FAKE_UNINSTALL_SCENARIO", L"uninstall.scenario", "out State=Fail\n");
   Config().InsNew = true;
 
-  EventRecorder events;
-  {
-    CDownloadInstaller driver(events.Callback(), L"", L"", L"", true, true, true);
-    driver.SetParams(url_, L"", oldEp, installDir_, true, true, false, false, L"");
-    driver.Start();  // returns only once the product has gone
-    EXPECT_EQ(FindProcessByName(rules::kProductExeName), 0u);
-    EXPECT_TRUE(platform::WaitForProcess(running.ProcessHandle(), 0));
-    ASSERT_TRUE(events.WaitForAny(kChainEnds, std::chrono::seconds(120)));
+  struct Case {
+    const char* what;
+    const char* productScenario;
+    std::chrono::milliseconds limit;
+    bool tearDownWhileWaiting;
+    std::vector<std::int32_t> codes;
+  };
+  const std::vector<Case> cases = {
+      {"the product ends in time", "sleep 1500\n", std::chrono::seconds(60), false,
+       {UNIST_CODE_WAIT_PRODUCT, UNIST_CODE_PROGRESS, UNIST_CODE_ERROR}},
+      {"the product outlives the limit", "sleep 20000\n", std::chrono::milliseconds(500), false,
+       {UNIST_CODE_WAIT_PRODUCT, UNIST_CODE_FAIL}},
+      {"the owner goes away while it waits", "sleep 20000\n", std::chrono::seconds(60), true,
+       {UNIST_CODE_WAIT_PRODUCT}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testsupport::WriteFile(log_, "");
+    Scenario("TW_FAKE_PACKAGE_SCENARIO", L"product.scenario", c.productScenario);
+    Utils::ChildProcess running;
+    running.CreatePipes();
+    running.Start(L"\"" + product + L"\"");
+    for (int i = 0; i < 100 && FindProcessByName(rules::kProductExeName) == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_NE(FindProcessByName(rules::kProductExeName), 0u);
+
+    EventRecorder events;
+    {
+      CDownloadInstaller driver(events.Callback(), L"", L"", L"", true, true, true);
+      driver.SetProductWaitLimit(c.limit);
+      driver.SetParams(url_, L"", oldEp, installDir_, true, true, false, false, L"");
+      driver.Start();  // returns at once: the owner's thread never waits for the product
+      ASSERT_TRUE(events.WaitForAny({UNIST_CODE_WAIT_PRODUCT}, std::chrono::seconds(30))) << Dump(events);
+      EXPECT_FALSE(platform::WaitForProcess(running.ProcessHandle(), 0)) << "reported while the product runs";
+      EXPECT_EQ(events.Of(UNIST_CODE_WAIT_PRODUCT)[0].text, L"Tarnwick.exe");
+      EXPECT_DOUBLE_EQ(events.Of(UNIST_CODE_WAIT_PRODUCT)[0].value,
+                       std::chrono::duration<double>(c.limit).count());
+      if (!c.tearDownWhileWaiting) {
+        ASSERT_TRUE(events.WaitForAny(kChainEnds, std::chrono::seconds(120)));
+      }
+    }
+    EXPECT_EQ(events.Codes(), c.codes) << Dump(events);
+    if (!events.Of(UNIST_CODE_FAIL).empty()) {
+      EXPECT_DOUBLE_EQ(events.Of(UNIST_CODE_FAIL)[0].value, kRemovalProductStillRunning);
+      EXPECT_EQ(events.Of(UNIST_CODE_FAIL)[0].text, L"Tarnwick仍在运行");
+    }
+    EXPECT_EQ(UninstallerRuns(), c.codes.back() == UNIST_CODE_ERROR ? 1u : 0u);
+    platform::TerminateChildProcess(running.ProcessHandle(), 1);
+    platform::WaitForProcess(running.ProcessHandle(), 10000);
+    running.Close();
   }
-  EXPECT_EQ(events.Codes(), (std::vector<std::int32_t>{UNIST_CODE_PROGRESS, UNIST_CODE_ERROR}));
-  running.Close();
+}
+
+TEST_F(DriverTest, EveryAttemptCleansUpOnlyItsOwnPackage) {
+  // The first attempt's package reports its failure and goes on running for
+  // a while; the user tries again at once, in the same or another folder.
+  // The end of the first package must not take the second one's package.
+  for (bool sameFolder : {true, false}) {
+    SCOPED_TRACE(sameFolder ? "same folder" : "another folder");
+    std::wstring firstDir = platform::JoinPath(work_, sameFolder ? L"Both" : L"First");
+    std::wstring secondDir = platform::JoinPath(work_, sameFolder ? L"Both" : L"Second");
+    EventRecorder first, second;
+    EventRecorder* current = &first;
+    std::mutex currentMutex;
+    auto record = [&](std::int32_t code, double value, const std::wstring& text) {
+      std::lock_guard<std::mutex> lock(currentMutex);
+      current->Callback()(code, value, text);
+      if (code == DL_CODE_SUCCESS) {
+        testsupport::MakeRunnable(CDownloadInstaller::PackagePathFor(current == &first ? firstDir : secondDir));
+      }
+    };
+    auto owned = std::make_unique<CDownloadInstaller>(record, L"", L"", L"", true, true, true);
+    CDownloadInstaller& driver = *owned;
+
+    Scenario("TW_FAKE_PACKAGE_SCENARIO", L"package.scenario", "out State=Fail\nsleep 1500\n");
+    driver.SetParams(url_, L"", L"", firstDir, true, false, false, false, L"");
+    driver.Start();
+    ASSERT_TRUE(first.WaitForAny(kChainEnds, std::chrono::seconds(120)));
+    ASSERT_EQ(first.Codes().back(), IST_CODE_FAIL) << Dump(first);
+
+    Scenario("TW_FAKE_PACKAGE_SCENARIO", L"package2.scenario", "out State=Success\n");
+    {
+      std::lock_guard<std::mutex> lock(currentMutex);
+      current = &second;
+    }
+    driver.SetParams(url_, L"", L"", secondDir, true, false, false, false, L"");
+    driver.Start();
+    ASSERT_TRUE(second.WaitForAny(kChainEnds, std::chrono::seconds(120)));
+    EXPECT_EQ(second.Codes().back(), IST_CODE_SUCCESS) << Dump(second);
+    EXPECT_TRUE(second.Of(IST_CODE_FAIL).empty()) << Dump(second);
+    owned.reset();  // lets the second package's clean-up finish
+    EXPECT_FALSE(platform::PathExists(CDownloadInstaller::PackagePathFor(firstDir)));
+  }
+}
+
+TEST_F(DriverTest, AnUninstallerCopyThatCannotBeMadeFailsTheRemovalAndNothingOlderRuns) {
+  std::wstring oldDir = platform::JoinPath(work_, L"Old");
+  platform::CreateFolder(oldDir);
+  std::wstring oldEp = platform::JoinPath(oldDir, L"uninst.ep");
+  // The earlier installation's uninstaller differs from any older copy by
+  // its last bytes, so the file at the copy's path tells which one is there.
+  const std::string fresh = testsupport::ReadFile(testsupport::FakePackagePath()) + "fresh uninstaller";
+  std::wstring copy = platform::JoinPath(Utils::GetTempFolder(), L"Tarnwick_un_asa.exe");
+
+  enum class InTheWay { kFolder, kRunningOlderCopy };
+  for (InTheWay inTheWay : {InTheWay::kFolder, InTheWay::kRunningOlderCopy}) {
+    SCOPED_TRACE(inTheWay == InTheWay::kFolder ? "a folder" : "an older copy that still runs");
+    testsupport::WriteFile(log_, "");
+    Utils::ChildProcess older;
+    if (inTheWay == InTheWay::kFolder) {
+      ASSERT_TRUE(platform::CreateFolder(copy));
+      testsupport::WriteFile(platform::JoinPath(copy, L"keep"), "x");
+    } else {
+      ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), copy));
+      testsupport::MakeRunnable(copy);
+      Scenario("TW_FAKE_PACKAGE_SCENARIO", L"older.scenario", "sleep 20000\n");
+      older.CreatePipes();
+      older.Start(L"\"" + copy + L"\"");
+      for (int i = 0; i < 250 && LogLines().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      ASSERT_EQ(LogLines().size(), 1u) << "the older copy runs";
+      testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");  // the new package installs as usual
+    }
+
+    testsupport::WriteFile(oldEp, fresh);  // the uninstaller removes its own entry point
+    testsupport::MakeRunnable(oldEp);
+    EventRecorder events;
+    Install(&events, oldEp);
+    std::vector<RecordedEvent> failures = events.Of(UNIST_CODE_FAIL);
+    if (UninstallerRuns() != 0) {
+      // Where a running program may be deleted (POSIX), the fresh copy
+      // replaces the older one, and only the fresh one runs.
+      EXPECT_EQ(inTheWay, InTheWay::kRunningOlderCopy);
+      EXPECT_TRUE(testsupport::ReadFile(copy) == fresh) << "the older copy ran";
+      EXPECT_TRUE(failures.empty()) << Dump(events);
+    } else {
+      ASSERT_EQ(events.Codes(), (std::vector<std::int32_t>{UNIST_CODE_FAIL})) << Dump(events);
+      EXPECT_DOUBLE_EQ(failures[0].value, kRemovalCopyFailed);
+      EXPECT_EQ(failures[0].text, L"无法复制卸载程序");
+    }
+
+    if (inTheWay == InTheWay::kFolder) {
+      testsupport::RemoveTree(copy);
+    } else {
+      platform::TerminateChildProcess(older.ProcessHandle(), 1);
+      platform::WaitForProcess(older.ProcessHandle(), 10000);
+      older.Close();
+      platform::DeleteFileAt(copy);
+    }
+  }
 }
 
 TEST_F(DriverTest, CleanUpAlsoRemovesThePackageLeftInTheFolderOfTheLastAttempt) {

@@ -10,6 +10,10 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace testsupport {
 
 std::wstring FakePackagePath() {
@@ -61,6 +65,16 @@ void SetEnv(const std::string& name, const std::wstring& value) {
     unsetenv(name.c_str());
   else
     setenv(name.c_str(), Utf8(value).c_str(), 1);
+#endif
+}
+
+void SetEmptyEnv(const std::string& name) {
+#ifdef _WIN32
+  // The C runtime's putenv deletes a variable given no value; the system's
+  // own call keeps it, set and empty.
+  SetEnvironmentVariableW(std::wstring(name.begin(), name.end()).c_str(), L"");
+#else
+  setenv(name.c_str(), "", 1);
 #endif
 }
 

@@ -41,6 +41,8 @@ class ScopedTempFolder {
 // Sets (or, with an empty value, clears) a variable of this process's
 // environment, which children inherit.
 void SetEnv(const std::string& name, const std::wstring& value);
+// Sets a variable to the empty text (present, but with no value).
+void SetEmptyEnv(const std::string& name);
 
 void WriteFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFile(const std::wstring& path);

@@ -195,15 +195,20 @@ TEST_F(InstallInfoTest, UncreatableAnalyticsFolderSkipsOnlyTheAnalyticsWrites) {
 }
 
 TEST_F(InstallInfoTest, WithoutAppDataTheAnalyticsFileGoesToThePublicDocuments) {
-  testsupport::SetEnv("APPDATA", L"");
   std::optional<std::wstring> documents = platform::GetSpecialFolder(platform::SpecialFolder::kCommonDocuments);
   ASSERT_TRUE(documents.has_value());
   std::wstring expected = platform::JoinPath(
       platform::JoinPath(platform::JoinPath(*documents, L"BriselData"), L"Tarnwick"), L"BriselSensorsAnalytics.ini");
   bool existed = platform::FileExists(expected);
-  WriteInstallInfo(installDir_);
-  EXPECT_EQ(Key(L"Install", L"BriselSensorsAnalyticsIni"), expected);
-  EXPECT_TRUE(platform::FileExists(expected));
+  for (bool setButEmpty : {false, true}) {
+    SCOPED_TRACE(setButEmpty ? "APPDATA empty" : "APPDATA unset");
+    testsupport::SetEnv("APPDATA", L"");
+    if (setButEmpty) testsupport::SetEmptyEnv("APPDATA");
+    platform::DeleteFileAt(settings_);
+    WriteInstallInfo(installDir_);
+    EXPECT_EQ(Key(L"Install", L"BriselSensorsAnalyticsIni"), expected);
+    EXPECT_TRUE(platform::FileExists(expected));
+  }
   if (!existed) platform::DeleteFileAt(expected);
 }
 

@@ -13,9 +13,11 @@
 
 #include "config/installer_config.h"
 #include "install/download_installer.h"
+#include "install/process_lookup.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "records/install_records.h"
@@ -28,6 +30,7 @@
 #include "ui/toolkit/skin_system.h"
 #include "ui/toolkit/skin_window_headless.h"
 #include "ui/toolkit/tab_layout.h"
+#include "utils/child_process.h"
 #include "utils/directories.h"
 #include "utils/events.h"
 
@@ -470,6 +473,88 @@ TEST_F(MainWndTest, EarlierInstallationWithTheProductRunningOrInsNew) {
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0].text, L"安装程序检测到Tarnwick\r\n正在运行，请退出程序后再安装");
   EXPECT_FALSE(Alive());
+}
+
+TEST_F(MainWndTest, NothingThatAFailedAttemptsPackageReportedCarriesOverToTheNext) {
+  CMainWnd& w = Open();
+  ASSERT_TRUE(Click(w, L"defaultInstallBtn"));
+  const std::wstring exe = platform::JoinPath(DefaultDir(), L"Tarnwick.exe");
+  const std::wstring otherEp = platform::JoinPath(DefaultDir(), L"other.ep");
+  testsupport::WriteFile(exe, "product");
+  testsupport::WriteFile(otherEp, "ep");
+  Event(IST_CODE_EXE_PATH, 0, exe);
+  Event(IST_CODE_UNINST_EP, 0, otherEp);
+  Event(IST_CODE_START_URL, 0, L"https://x.example/welcome");
+  Event(IST_CODE_STARTUP_STYLE, 1.0);
+  Event(IST_CODE_TOP_SHOW_DETENTION, 0.0);
+  Event(IST_CODE_FINISH_CLOSE_DETENTION, 5000.0);
+  Event(IST_CODE_FAIL, 1.0, L"磁盘已满");
+  ASSERT_EQ(w.CurrentPage(), 0);
+
+  // The second attempt's package reports nothing before its success.
+  ASSERT_TRUE(Click(w, L"defaultInstallBtn"));
+  Event(IST_CODE_SUCCESS, 1.0);
+  ASSERT_EQ(w.CurrentPage(), 3);
+  const InstallResult& r = w.Result();
+  EXPECT_EQ(r.installDir, DefaultDir());
+  EXPECT_EQ(r.exePath, L"");
+  EXPECT_EQ(r.startUrl, L"");
+  EXPECT_EQ(r.startupStyle, NonStartup);
+  EXPECT_EQ(r.topShowDelayMs, 3000u);
+  EXPECT_EQ(r.finishCloseDelayMs, 0xFFFFFFFFu);
+  EXPECT_TRUE(opened_.empty()) << "nothing is launched";
+  std::wstring recorded;
+  EXPECT_FALSE(ReadInstallValue(kUninstallEpValue, &recorded)) << testsupport::Utf8(recorded);
+  EXPECT_TRUE(w.Tree().HasTimer(w.Tree().GetRoot(), TIMER_TOP_SHOW));
+}
+
+TEST_F(MainWndTest, InsNewWaitsForTheProductWhileTheWindowKeepsAnswering) {
+  testsupport::ScopedTempFolder privateTemp(work_);
+  // An earlier installation whose uninstaller really runs.
+  const std::wstring folder = platform::JoinPath(work_, L"Old Tarnwick");
+  platform::CreateFolder(folder);
+  const std::wstring oldEp = platform::JoinPath(folder, L"uninst.ep");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), oldEp));
+  testsupport::MakeRunnable(oldEp);
+  WriteInstallValue(kInstallPathValue, folder);
+  // The product runs, as a stand-in under its file name.
+  const std::wstring product = platform::JoinPath(work_, L"Tarnwick.exe");
+  ASSERT_TRUE(testsupport::CopyFile(testsupport::FakePackagePath(), product));
+  testsupport::MakeRunnable(product);
+  const std::wstring scenario = platform::JoinPath(work_, L"product.scenario");
+  testsupport::WriteFile(scenario, "sleep 20000\n");
+  testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", scenario);
+  Utils::ChildProcess running;
+  running.CreatePipes();
+  running.Start(L"\"" + product + L"\"");
+  testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");
+  for (int i = 0; i < 250 && FindProcessByName(kProductExeName) == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_NE(FindProcessByName(kProductExeName), 0u);
+
+  Config().InsNew = true;
+  CMainWnd& w = Open();
+  const std::wstring waiting = L"正在等待Tarnwick退出，请稍候...";
+  for (int i = 0; i < 1000 && Text(L"progressLb") != waiting; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Pump(w);
+  }
+  EXPECT_EQ(w.CurrentPage(), 2);
+  EXPECT_EQ(Text(L"progressLb"), waiting);
+  EXPECT_FALSE(platform::WaitForProcess(running.ProcessHandle(), 0)) << "the window answered while the product ran";
+
+  // Once the product has ended, the earlier installation is removed.
+  platform::TerminateChildProcess(running.ProcessHandle(), 1);
+  platform::WaitForProcess(running.ProcessHandle(), 10000);
+  running.Close();
+  for (int i = 0; i < 3000 && platform::FileExists(oldEp); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Pump(w);
+  }
+  EXPECT_FALSE(platform::FileExists(oldEp)) << "the uninstaller ran";
+  EXPECT_TRUE(shown_.empty());
+  EXPECT_TRUE(Alive());
+  window_.reset();
 }
 
 TEST_F(MainWndTest, EventsPostedFromManyThreadsArriveOnceEachInOrderPerThread) {

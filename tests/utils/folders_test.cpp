@@ -57,8 +57,16 @@ TEST_F(FoldersTest, FailsWhereAFolderCannotBeMade) {
   ASSERT_NE(f, nullptr);
   std::fclose(f);
   cleanup_.push_back(file);
-  EXPECT_FALSE(Utils::CreateDirectories(platform::JoinPath(file, L"sub")));
-  EXPECT_FALSE(Utils::CreateDirectories(Under({L"file.txt", L"sub", L"deeper"}) + platform::kPathSeparator));
+  // A file in the way, at the last level or above it, with or without a
+  // trailing separator.
+  const std::vector<std::wstring> blocked = {file, file + platform::kPathSeparator,
+                                             platform::JoinPath(file, L"sub"),
+                                             Under({L"file.txt", L"sub", L"deeper"}) + platform::kPathSeparator};
+  for (std::size_t i = 0; i < blocked.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_FALSE(Utils::CreateDirectories(blocked[i]));
+  }
+  EXPECT_TRUE(platform::FileExists(file));
 
   EXPECT_FALSE(Utils::CreateDirectories(L""));
 

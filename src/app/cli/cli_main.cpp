@@ -130,6 +130,10 @@ int HandleEvent(const QueuedEvent& e, InstallResult* result, ProgressPrinter* pr
   printer->OnEvent(e.code, e.value);
   ApplyInstallEvent(result, e.code, e.value, e.text);
   switch (e.code) {
+    case UNIST_CODE_WAIT_PRODUCT:
+      printer->Line("waiting for " + Utf8(e.text) + " to end before the removal (at most " +
+                    std::to_string(static_cast<long>(e.value)) + " s)");
+      return -1;
     case UNIST_CODE_SUCCESS:
       printer->Line("earlier installation removed");
       return -1;

@@ -45,6 +45,7 @@ constexpr const wchar_t* kLowSpaceMessage = L"当前磁盘剩余空间低于1GB�
 constexpr const wchar_t* kPoorNetworkMessage = L"当前网络环境较差，请在网络通畅时进行安装";
 constexpr const wchar_t* kInstallFailedMessage = L"安装失败";
 constexpr const wchar_t* kPackageMessageCaption = L"消息";
+constexpr const wchar_t* kWaitingForProductText = L"正在等待Tarnwick退出，请稍候...";
 constexpr const wchar_t* kChooseFolderTitle = L"选择一个文件夹";
 constexpr const wchar_t* kBrighterBarImage = L"res\\mainWnd\\installPrg3.png";
 // The licence agreement that "《用户许可协议》" opens. The shipped skin keeps
@@ -265,6 +266,8 @@ bool CMainWnd::StartInstall(const std::wstring& folder, bool desktopShortcut, bo
     default:
       break;
   }
+  // Nothing that an earlier attempt's package reported may carry over.
+  m_result = InstallResult();
   m_result.installDir = folder;
   const std::wstring uninstaller = IsOverrideDisabled(folder) ? std::wstring() : m_registeredUninstEp;
   m_installer->SetParams(config.DownloadUrl, m_registeredInstallPath, uninstaller, folder, desktopShortcut,
@@ -562,6 +565,10 @@ std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
     case UNIST_CODE_FAIL:
     case UNIST_CODE_ERROR:
       OnRemovalFailed(*event);
+      break;
+    case UNIST_CODE_WAIT_PRODUCT:
+      if (progressLb != nullptr) progressLb->SetText(kWaitingForProductText);
+      m_trace.Line(L"status", kWaitingForProductText);
       break;
     default:
       ApplyInstallEvent(&m_result, event->code, event->value, event->text);

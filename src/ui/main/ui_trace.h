@@ -8,6 +8,7 @@
 // Line shapes (fields separated by one tab):
 //   page<TAB>2
 //   progress<TAB>74<TAB>正在安装中:74%，请稍候...
+//   status<TAB>正在等待Tarnwick退出，请稍候...
 //   dialog<TAB>MessageBox2Wnd.xml<TAB>无效路径
 //   answer<TAB>MessageBox2Wnd.xml<TAB>2
 //   edit<TAB>C:\Program Files (x86)\Tarnwick
