@@ -12,6 +12,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#undef CopyFile  // testsupport::CopyFile, not the system's macro
 #endif
 
 namespace testsupport {
