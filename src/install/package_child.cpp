@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "platform/m_childoutput.h"
+#include "platform/child_output.h"
 #include "platform/process.h"
 
 namespace install {
