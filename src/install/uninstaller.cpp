@@ -20,8 +20,8 @@ CUnInstaller::~CUnInstaller() { m_thread.reset(); }
 
 void CUnInstaller::Start() {
   if (m_thread && m_thread->HasHandle()) m_thread->Join();
-  m_commandLine = install::BuildUninstallerCommandLine(m_uninstallerPath, rules::ConsoleUserIsAdmin(), rules::ProcessIsAdmin(),
-                                                       m_oldInstallFolder);
+  m_commandLine = install::BuildUninstallerCommandLine(m_uninstallerPath, rules::ConsoleUserIsAdmin(),
+                                                       rules::ProcessIsAdmin(), m_oldInstallFolder);
   m_thread = std::make_unique<Utils::Thread>();
   m_thread->Start(this, L"UnInstaller", [](void* self) { static_cast<CUnInstaller*>(self)->Run(); });
   m_thread->Resume();

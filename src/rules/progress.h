@@ -15,8 +15,8 @@
 // never shows a figure from outside that range.
 //
 // Exactness: every fraction is first rounded to whole billionths, and all
-// further arithmetic is on integers, so 0.5 × 0.7 gives 35 % and 0.3 × 0.3
-// + 0.7 gives 79 %, as on paper. Multiplying the doubles directly would make
+// further arithmetic is on integers, so 0.5 × 0.7 gives 35 % and
+// 0.7 + 0.3 × 0.3 gives 79 %, as on paper. Multiplying the doubles directly would make
 // the figure depend on the FPU and on how 0.7 is stored: i686 builds keep
 // x87 extra precision, under which 0.5 × 0.7 × 100 truncates to 34. The only
 // values whose rounding can differ between FPUs lie within a few units in
