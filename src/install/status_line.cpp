@@ -173,17 +173,17 @@ void StatusLineAssembler::Feed(const char* data, std::size_t size, std::vector<s
   for (std::size_t i = 0; i < size; ++i) {
     const char c = data[i];
     if (c == '\n' || c == '\0') {
-      if (!pending_.empty()) lines->push_back(pending_);
-      pending_.clear();
-    } else if (pending_.size() < kMaxLineBytes) {
-      pending_.push_back(c);
+      if (!m_pending.empty()) lines->push_back(m_pending);
+      m_pending.clear();
+    } else if (m_pending.size() < kMaxLineBytes) {
+      m_pending.push_back(c);
     }  // else: beyond the limit, dropped up to the line end
   }
 }
 
 void StatusLineAssembler::Finish(std::vector<std::string>* lines) {
-  if (!pending_.empty()) lines->push_back(pending_);
-  pending_.clear();
+  if (!m_pending.empty()) lines->push_back(m_pending);
+  m_pending.clear();
 }
 
 std::wstring ScanText(const std::wstring& rest) {
@@ -301,26 +301,26 @@ ChunkResult ParseLines(const std::vector<std::string>& lines, State* state, Pars
 
 ChunkResult InstallStatusReader::Feed(const char* data, std::size_t size) {
   std::vector<std::string> lines;
-  assembler_.Feed(data, size, &lines);
-  return ParseLines(lines, state_, ParseInstallStatus);
+  m_assembler.Feed(data, size, &lines);
+  return ParseLines(lines, m_state, ParseInstallStatus);
 }
 
 ChunkResult InstallStatusReader::Finish() {
   std::vector<std::string> lines;
-  assembler_.Finish(&lines);
-  return ParseLines(lines, state_, ParseInstallStatus);
+  m_assembler.Finish(&lines);
+  return ParseLines(lines, m_state, ParseInstallStatus);
 }
 
 ChunkResult UninstallStatusReader::Feed(const char* data, std::size_t size) {
   std::vector<std::string> lines;
-  assembler_.Feed(data, size, &lines);
-  return ParseLines(lines, state_, ParseUninstallStatus);
+  m_assembler.Feed(data, size, &lines);
+  return ParseLines(lines, m_state, ParseUninstallStatus);
 }
 
 ChunkResult UninstallStatusReader::Finish() {
   std::vector<std::string> lines;
-  assembler_.Finish(&lines);
-  return ParseLines(lines, state_, ParseUninstallStatus);
+  m_assembler.Finish(&lines);
+  return ParseLines(lines, m_state, ParseUninstallStatus);
 }
 
 }  // namespace install
