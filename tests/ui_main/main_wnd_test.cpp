@@ -21,6 +21,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "records/install_records.h"
+#include "rules/product_names.h"
 #include "test_support.h"
 #include "ui/dialogs/message_box_wnd.h"
 #include "ui/main/main_wnd.h"
@@ -528,9 +529,9 @@ TEST_F(MainWndTest, InsNewWaitsForTheProductWhileTheWindowKeepsAnswering) {
   running.CreatePipes();
   running.Start(L"\"" + product + L"\"");
   testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");
-  for (int i = 0; i < 250 && FindProcessByName(kProductExeName) == 0; ++i)
+  for (int i = 0; i < 250 && FindProcessByName(rules::kProductExeName) == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ASSERT_NE(FindProcessByName(kProductExeName), 0u);
+  ASSERT_NE(FindProcessByName(rules::kProductExeName), 0u);
 
   Config().InsNew = true;
   CMainWnd& w = Open();
@@ -555,6 +556,8 @@ TEST_F(MainWndTest, InsNewWaitsForTheProductWhileTheWindowKeepsAnswering) {
   EXPECT_TRUE(shown_.empty());
   EXPECT_TRUE(Alive());
   window_.reset();
+}
+
 TEST_F(MainWndTest, RemovalThatEndedBadlyIsShownWithItsCause) {
   RecordEarlierInstallation();
   Config().InsNew = true;
