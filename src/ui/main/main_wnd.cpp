@@ -26,7 +26,6 @@
 #include "ui/toolkit/tab_layout.h"
 #include "utils/log.h"
 #include "utils/probes.h"
-#include "utils/pump.h"
 #include "utils/thread.h"
 
 using mainwnd::kPageCustom;
@@ -94,6 +93,7 @@ CMainWnd::~CMainWnd() {
 std::intptr_t CMainWnd::OnWindowMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
                                         bool& handled) {
   if (msg == ui::kWmClose && mainwnd::IsCloseRefused(CurrentPage())) {
+    m_closeRequested = false;
     handled = true;
     return 0;
   }
@@ -245,6 +245,9 @@ void CMainWnd::SetInstallDirText(const std::wstring& text) {
 // ---- D. StartInstall -------------------------------------------------------------
 
 bool CMainWnd::StartInstall(const std::wstring& folder, bool desktopShortcut, bool quickLaunch) {
+  // One start at a time: a second one would join the running download on
+  // this thread and then run a second download and installation.
+  if (m_startPending) return false;
   const CInstallerConfig& config = Config();
   switch (mainwnd::CheckRunningPrograms(config.InsNew, m_services.probes)) {
     case mainwnd::StartRefusal::kUninstallerRunning:
@@ -258,7 +261,7 @@ bool CMainWnd::StartInstall(const std::wstring& folder, bool desktopShortcut, bo
     default:
       break;
   }
-  if (customeInstallBtn != nullptr) customeInstallBtn->SetEnabled(false);
+  SetStartPending(true);
   switch (mainwnd::CheckFolder(folder, m_services.probes)) {
     case mainwnd::StartRefusal::kInvalidPath:
       TW_LOG(L"folder cannot be created:%ls\r\n", folder.c_str());
@@ -310,12 +313,30 @@ void CMainWnd::SendInstall(bool start) { Tree().SendNotify(Tree().GetRoot(), L"i
 void CMainWnd::PostInstall(bool start) { Tree().PostNotify(Tree().GetRoot(), L"install", start ? 1 : 0); }
 
 void CMainWnd::OnInstallNotification(bool start) {
-  if (start) {
+  // Only the answer to the pending start counts; anything else that asks
+  // to start (a stray "install") would run a second driver chain.
+  const bool pending = m_startPending;
+  SetStartPending(false);
+  if (start && pending) {
     m_savedPage = mainTabLt != nullptr ? mainTabLt->GetCurSel() : 0;
     SelectPage(kPageProgress);
     m_installer->Start();
   }
-  if (customeInstallBtn != nullptr) customeInstallBtn->SetEnabled(true);
+}
+
+// From a start's request until its answer (the network check may take a
+// while) nothing on the start and custom pages may start, navigate or
+// change what was started: the page left is where a failure returns, and
+// "重新安装" reads the folder and options again from it.
+void CMainWnd::SetStartPending(bool pending) {
+  m_startPending = pending;
+  for (ui::CControl* control : {customeInstallBtn, backBtn, chDirBtn, installDirEdit,
+                                static_cast<ui::CControl*>(createDSCb), static_cast<ui::CControl*>(createQSCb)}) {
+    if (control != nullptr) control->SetEnabled(!pending);
+  }
+  const bool service = IsSelected(serviceCb, true);
+  if (defaultInstallBtn != nullptr) defaultInstallBtn->SetEnabled(!pending && service);
+  if (customeBtn != nullptr) customeBtn->SetEnabled(!pending && service && IsSelected(treatyCb, true));
 }
 
 // ---- G. success actions ----------------------------------------------------------
@@ -335,8 +356,9 @@ void CMainWnd::LaunchProduct() {
     m_services.shellOpen(m_result.startUrl, L"", L"", platform::ShowMode::kMaximized);
     m_trace.Line(L"open", m_result.startUrl);
   }
+  // No message pumping here: this runs in a click handler, and a pump would
+  // dispatch the second half of a double click into a second launch.
   if (!m_result.exePath.empty() && platform::PathExists(m_result.exePath)) {
-    Utils::PumpMessages(GetHandle());
     m_services.shellOpen(m_result.exePath, L"", L"", platform::ShowMode::kNormal);
     m_trace.Line(L"open", m_result.exePath);
   }
@@ -471,6 +493,7 @@ void CMainWnd::OnControlClick(const ui::Notification& n) {
   } else if (sender == customeInstallBtn) {
     StartInstall(GetCustomInstallDir(), IsSelected(createDSCb, true), IsSelected(createQSCb, true));
   } else if (sender == openProduceBtn) {
+    if (m_closeRequested) return;  // the second click of a double click
     if (m_result.startupStyle == UserStartup) LaunchProduct();
     RequestClose(1);
   } else if (NameIs(sender, L"closebtn")) {
@@ -665,6 +688,7 @@ int CMainWnd::Dialog(const wchar_t* skinFile, const wchar_t* text, const wchar_t
 }
 
 void CMainWnd::RequestClose(int result) {
+  m_closeRequested = true;
   m_trace.Line(L"close", std::to_wstring(result));
   Close(result);
 }

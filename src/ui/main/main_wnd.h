@@ -142,6 +142,7 @@ class CMainWnd : public ui::CSkinFrame {
   int Dialog(const wchar_t* skinFile, const wchar_t* text, const wchar_t* caption);
   void RequestClose(int result);
   void SendInstall(bool start);
+  void SetStartPending(bool pending);
   void PostInstall(bool start);
   void LogDownloadFailureDiagnostics(const InstallEvent& event);
   bool IsSelected(ui::COption* option, bool whenMissing) const;
@@ -195,6 +196,10 @@ class CMainWnd : public ui::CSkinFrame {
   bool m_consoleUserIsAdmin = false;
   bool m_processIsAdmin = false;
   int m_tracedPage = -2;
+  // A start was requested and its "install" answer has not arrived yet.
+  bool m_startPending = false;
+  // A close was requested and not refused; later clicks find nothing to do.
+  bool m_closeRequested = false;
 
   // Records posted but not yet handled. A window that is destroyed with
   // events still queued (the system discards the messages of a destroyed
