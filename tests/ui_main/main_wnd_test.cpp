@@ -113,6 +113,7 @@ class MainWndTest : public testing::Test {
     };
     s.isProcessAdmin = [] { return true; };
     s.isConsoleUserAdmin = [] { return true; };
+    s.nowSeconds = [this] { return clock_; };
     return s;
   }
 
@@ -186,6 +187,7 @@ class MainWndTest : public testing::Test {
   std::function<void()> duringDialog_;
   int barUnderDialog_ = -1;
   std::atomic<int> downloads_{0};
+  double clock_ = 1000.0;
   std::atomic<int> checks_{0};
   std::mutex gateMutex_;
   std::condition_variable gateCv_;
@@ -557,7 +559,9 @@ TEST_F(MainWndTest, OneStartAtATimeWhileTheNetworkCheckRuns) {
     downloads_ = 0;
     CMainWnd& w = Open();
     const int startPage = c.fromCustomPage ? 1 : 0;
-    if (c.fromCustomPage) ASSERT_TRUE(Click(w, L"customeBtn"));
+    if (c.fromCustomPage) {
+      ASSERT_TRUE(Click(w, L"customeBtn"));
+    }
     CloseNetworkGate();
     ASSERT_TRUE(Click(w, c.fromCustomPage ? L"customeInstallBtn" : L"defaultInstallBtn"));
     ASSERT_TRUE(PumpUntil([this] { return checks_ == 1; }));
@@ -655,6 +659,32 @@ TEST_F(MainWndTest, KeyboardFocusIsShownAndEnterActsOnlyOnShownFocus) {
   EXPECT_EQ(w.Tree().GetFocus()->GetName(), L"createQSCb");
   ui::headless::PressKey(w, ui::kVkReturn);
   EXPECT_FALSE(dynamic_cast<ui::COption*>(w.FindControl(L"createQSCb"))->IsSelected());
+}
+
+// Under the bar: the download's speed and time left from the bytes on disk
+// and the reported fractions, then the step the package reports.
+TEST_F(MainWndTest, SpeedAndTimeLeftUnderTheBarThenThePackagesStep) {
+  CMainWnd& w = Open();
+  ASSERT_TRUE(Click(w, L"defaultInstallBtn"));
+  const std::wstring part = platform::JoinPath(DefaultDir(), L"__Package_tarnwick.exe.part");
+  Event(DL_CODE_START, 1.0);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"");
+  testsupport::WriteFile(part, "");
+  Event(DL_CODE_PROGRESS, 0.0);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"") << "nothing is known from one report";
+  clock_ += 2.0;
+  testsupport::WriteFile(part, std::string(4u << 20, 'x'));
+  Event(DL_CODE_PROGRESS, 0.5);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"2.0 MB/s · 剩余 0:02");
+  EXPECT_EQ(Text(L"progressLb"), L"正在安装中:35%，请稍候...") << "the figure above is unchanged";
+
+  Event(DL_CODE_SUCCESS);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"");
+  Event(IST_CODE_START);
+  Event(IST_CODE_PROGRESS, 0.0);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"") << "the package has reported nothing yet";
+  Event(IST_CODE_PROGRESS, 0.4);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"安装包进度 40%");
 }
 
 class MainWndLanguageTest : public MainWndTest {

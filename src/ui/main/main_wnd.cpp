@@ -1,10 +1,12 @@
 #include "ui/main/main_wnd.h"
 
+#include <chrono>
 #include <cmath>
 #include <utility>
 
 #include "config/installer_config.h"
 #include "config/language.h"
+#include "download/received_bytes.h"
 #include "install/download_installer.h"
 #include "install/process_lookup.h"
 #include "platform/codepage.h"
@@ -69,6 +71,9 @@ MainWndServices MainWndServices::System() {
   services.isConsoleUserAdmin = [] {
     std::wstring user;
     return Utils::GetConsoleUserName(&user) && Utils::IsAccountAdmin(user);
+  };
+  services.nowSeconds = [] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
   };
   return services;
 }
@@ -201,6 +206,7 @@ void CMainWnd::FindControls() {
   languageCombo = Find<ui::CCombo>(*this, L"languageCombo");
   tipLbl = FindControl(L"tipLbl");
   installPrg = Find<ui::CProgress>(*this, L"installPrg");
+  progressDetailLb = FindControl(L"progressDetailLb");
 }
 
 void CMainWnd::FitProductName(ui::CControl* control) {
@@ -556,6 +562,7 @@ std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
     m_pendingEvents.erase(raw);
   }
   std::unique_ptr<InstallEvent> event(raw);
+  ShowProgressDetail(*event);
   const double scale = Config().DownloadScale;
   switch (event->code) {
     case DL_CODE_START:
@@ -603,6 +610,38 @@ void CMainWnd::ShowProgress(int percent) {
   if (progressLb != nullptr) progressLb->SetText(text);
   if (installPrg != nullptr) installPrg->SetValue(percent);
   m_trace.Line(L"progress", std::to_wstring(percent), text);
+}
+
+// Beside the figure on the bar: how fast the download runs and how long it
+// has left, then the step the package reports. Other events leave the line.
+void CMainWnd::ShowProgressDetail(const InstallEvent& event) {
+  std::wstring detail;
+  switch (event.code) {
+    case DL_CODE_START:
+      m_downloadRate.Restart();
+      break;
+    case DL_CODE_PROGRESS: {
+      const std::int64_t bytes = ReceivedPackageBytes(m_installer->GetPackagePath());
+      m_downloadRate.Sample(m_services.nowSeconds ? m_services.nowSeconds() : 0.0, event.value,
+                            static_cast<double>(bytes));
+      detail = mainwnd::DownloadRateLine(m_downloadRate);
+      break;
+    }
+    case IST_CODE_PROGRESS:
+      detail = mainwnd::PackageStepLine(event.value);
+      break;
+    case DL_CODE_SUCCESS:
+    case DL_CODE_FAIL:
+    case IST_CODE_START:
+    case IST_CODE_SUCCESS:
+    case IST_CODE_FAIL:
+      break;
+    default:
+      return;
+  }
+  if (progressDetailLb == nullptr || progressDetailLb->GetText() == detail) return;
+  progressDetailLb->SetText(detail);
+  m_trace.Line(L"detail", detail);
 }
 
 void CMainWnd::OnDownloadFailed(const InstallEvent& event) {

@@ -42,6 +42,7 @@
 #include "ui/frame/skin_frame.h"
 #include "ui/main/folder_browser.h"
 #include "ui/main/install_event.h"
+#include "ui/main/progress_detail.h"
 #include "ui/main/progress_display.h"
 #include "ui/main/start_checks.h"
 #include "ui/main/ui_trace.h"
@@ -74,6 +75,8 @@ struct MainWndServices {
   mainwnd::FolderPicker pickFolder;
   std::function<bool()> isProcessAdmin;
   std::function<bool()> isConsoleUserAdmin;
+  // A monotonic clock in seconds, for the download's speed and time left.
+  std::function<double()> nowSeconds;
 
   static MainWndServices System();
 };
@@ -134,6 +137,7 @@ class CMainWnd : public ui::CSkinFrame {
   void SelectPage(int page);
   void RunNetworkCheck();
   void ShowProgress(int percent);
+  void ShowProgressDetail(const InstallEvent& event);
   void OnDownloadFailed(const InstallEvent& event);
   void OnInstallSucceeded();
   void OnInstallFailed(const InstallEvent& event);
@@ -178,6 +182,8 @@ class CMainWnd : public ui::CSkinFrame {
   ui::CCombo* languageCombo = nullptr;
   ui::CControl* tipLbl = nullptr;
   ui::CProgress* installPrg = nullptr;
+  // The line under the bar (speed and time left, the package's step).
+  ui::CControl* progressDetailLb = nullptr;
 
   std::wstring m_registeredUninstEp;
   std::wstring m_registeredInstallPath;
@@ -192,6 +198,7 @@ class CMainWnd : public ui::CSkinFrame {
   int m_savedPage = 0;
   // m_syntheticProgress lives here; never reset during the window's life.
   mainwnd::InstallPhaseProgress m_progress;
+  mainwnd::DownloadRate m_downloadRate;
   bool m_prevInstallFound = false;
   bool m_consoleUserIsAdmin = false;
   bool m_processIsAdmin = false;
