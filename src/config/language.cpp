@@ -3,19 +3,12 @@
 #include <json/json.h>
 
 #include <memory>
-#include <vector>
 
-#include "config/installer_config.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/probes.h"
 #include "platform/profile.h"
-#include "ui/toolkit/label.h"
-#include "ui/toolkit/skin_resources.h"
-#include "ui/toolkit/skin_system.h"
-#include "ui/toolkit/text_table.h"
-#include "ui/toolkit/window_tree.h"
 #include "utils/text.h"
 
 const std::map<int, std::string>& LanguageTable() {
@@ -32,8 +25,6 @@ std::string LanguageCodeOf(int index) {
   return it == table.end() ? table.at(0) : it->second;
 }
 
-namespace {
-
 int ResolveLanguage(int index, const std::wstring& code) {
   const auto& table = LanguageTable();
   if (!code.empty()) {
@@ -45,6 +36,10 @@ int ResolveLanguage(int index, const std::wstring& code) {
   }
   return table.count(index) ? index : 0;
 }
+
+bool IsUsableLanguageFileSize(std::uint64_t bytes) { return bytes > 0 && bytes <= kMaxLanguageFileBytes; }
+
+namespace {
 
 // One entry's text number; false when the entry carries no usable number.
 bool EntryId(const Json::Value& entry, int* id) {
@@ -58,7 +53,7 @@ bool EntryId(const Json::Value& entry, int* id) {
   return true;
 }
 
-void RegisterTexts(const Json::Value& root, const std::string& code, ui::TextTable& texts) {
+void CollectTexts(const Json::Value& root, const std::string& code, std::vector<std::pair<int, std::wstring>>* out) {
   if (!root.isArray() && !root.isObject()) return;
   for (const Json::Value& entry : root) {
     if (!entry.isObject()) continue;
@@ -66,39 +61,27 @@ void RegisterTexts(const Json::Value& root, const std::string& code, ui::TextTab
     if (!EntryId(entry, &id)) continue;
     const Json::Value text = entry.get(code, Json::Value(""));
     if (text.isObject() || text.isArray()) continue;
-    texts.Set(id, Utils::Utf8ToWide(text.asString()));
+    out->emplace_back(id, Utils::Utf8ToWide(text.asString()));
   }
 }
 
 }  // namespace
 
-int LoadLanguageTexts(ui::SkinResources* resources, ui::TextTable& texts, int index,
-                      const std::wstring& code) {
-  if (!resources) return 0;
-  std::vector<std::uint8_t> bytes;
-  if (!resources->Read(kLanguageFileName, &bytes) || bytes.empty() ||
-      bytes.size() > kMaxLanguageFileBytes) {
-    return 0;
-  }
-  const int resolved = ResolveLanguage(index, code);
+std::vector<std::pair<int, std::wstring>> ParseLanguageTexts(const std::vector<std::uint8_t>& file,
+                                                             const std::string& code) {
+  std::vector<std::pair<int, std::wstring>> texts;
   Json::CharReaderBuilder builder;
   std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   Json::Value root;
   std::string errors;
-  const char* begin = reinterpret_cast<const char*>(bytes.data());
-  if (!reader->parse(begin, begin + bytes.size(), &root, &errors)) return resolved;
+  const char* begin = reinterpret_cast<const char*>(file.data());
+  if (!reader->parse(begin, begin + file.size(), &root, &errors)) return texts;
   try {
-    RegisterTexts(root, LanguageCodeOf(resolved), texts);
+    CollectTexts(root, code, &texts);
   } catch (const Json::Exception&) {
-    // A shape the checks above did not foresee: keep what was registered.
+    // A shape the checks above did not foresee: keep what was collected.
   }
-  return resolved;
-}
-
-int LoadLanguageTexts(int index, const std::wstring& code) {
-  ui::SkinPackage* package = ui::SkinSystem::CurrentPackage();
-  return LoadLanguageTexts(package ? package->resources.get() : nullptr, ui::TextTable::Shared(), index,
-                           code);
+  return texts;
 }
 
 int LanguageIndexForLangId(std::uint16_t langId) {
@@ -125,44 +108,8 @@ int LanguageIndexForLangId(std::uint16_t langId) {
 
 int GetSystemLanguageIndex() { return LanguageIndexForLangId(platform::UserDefaultUiLanguage()); }
 
-namespace {
-
-void Relayout(ui::WindowTree& window) {
-  window.NeedUpdate();
-  window.LayoutIfNeeded();
-  window.Invalidate(window.GetClientRect());
-}
-
-}  // namespace
-
-int ReadInstalledLanguage(const std::wstring& folder, ui::WindowTree* window) {
+std::wstring ReadInstalledLanguageCode(const std::wstring& folder) {
   const std::wstring path = platform::JoinPath(folder, L"config.ini");
-  std::wstring code;
-  if (platform::FileExists(path)) code = platform::ReadProfileString(path, L"Install", L"Language", L"en-US");
-  const int resolved = LoadLanguageTexts(0, code);
-  if (window) Relayout(*window);
-  return resolved;
-}
-
-bool FitControlWidth(ui::WindowTree& window, const std::wstring& name) {
-  ui::CControl* control = window.FindControl(name);
-  if (!control) return false;
-  auto* label = dynamic_cast<ui::CLabel*>(control);
-  // The width of the text on one line: a wrapping style would measure the
-  // text broken at a width of nothing.
-  const unsigned style =
-      label ? (label->GetTextStyle() & ~ui::TextStyle::kWordBreak) | ui::TextStyle::kSingleLine
-            : ui::TextStyle::kSingleLine;
-  const int padding = label ? label->GetTextPadding().left : 0;
-  const ui::Size size = window.MeasureText(*control, control->GetText(), style);
-  control->SetFixedWidth(size.cx + padding);
-  return true;
-}
-
-int ApplyLanguage(ui::WindowTree& window, int index) {
-  const int resolved = LoadLanguageTexts(index, L"");
-  Relayout(window);
-  for (const wchar_t* name : {L"lbLanguage", L"lbInstallPath", L"backBtn"}) FitControlWidth(window, name);
-  Config().LanguageIndex = resolved;
-  return resolved;
+  if (!platform::FileExists(path)) return std::wstring();
+  return platform::ReadProfileString(path, L"Install", L"Language", L"en-US");
 }

@@ -100,6 +100,9 @@ class CMTCurlDownloader : public CDownloader {
   std::string m_urlMd5;
   double m_lastPercent = 0.0;
   std::atomic<std::int32_t> m_runningParts{0};
+  // Serialises PartProgressCallback across the two part threads: the
+  // throttle, m_lastPercent and the progress call itself, so that at most
+  // one report a second is made and none repeats or undercuts the last.
   std::mutex m_mutex;
   SecondThrottle m_throttle;
   bool m_retried = false;

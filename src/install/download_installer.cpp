@@ -10,6 +10,7 @@
 #include "install/process_lookup.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "rules/product_names.h"
 #include "utils/directories.h"
 #include "utils/log.h"
 #include "utils/temp_folder.h"
@@ -36,7 +37,7 @@ CDownloadInstaller::CDownloadInstaller(EventCallback callback, std::wstring down
       m_quickLaunch(quickLaunch),
       m_adminAccount(adminAccount),
       m_callback(std::move(callback)),
-      m_factory(&MakeDownloader) {}
+      m_factory(&install::MakeDownloader) {}
 
 CDownloadInstaller::~CDownloadInstaller() {
   // Phases that run may end, but none starts another from here on. The
@@ -70,6 +71,10 @@ std::wstring CDownloadInstaller::PackagePathFor(const std::wstring& installDir) 
 std::wstring CDownloadInstaller::GetPackagePath() const { return PackagePathFor(m_installDir); }
 
 void CDownloadInstaller::Start() {
+  // Called for its side effect only: the process-wide string is made at the
+  // first start, on the owner's thread, before any worker of the chain can
+  // reach CleanUpPackage, which then only reads and writes it under
+  // g_lastPackageMutex.
   LastPackagePath();
   m_packagePath = GetPackagePath();
   TW_LOG(L"DL_TYPE=%d\r\n", Config().DownloadType);
@@ -108,7 +113,7 @@ void CDownloadInstaller::Start() {
 
 void CDownloadInstaller::StartRemoval() {
   std::wstring workFolder = Utils::GetTempFolder();
-  std::wstring copy = workFolder.empty() ? std::wstring() : platform::JoinPath(workFolder, kUninstallerCopyName);
+  std::wstring copy = workFolder.empty() ? std::wstring() : platform::JoinPath(workFolder, rules::kUninstallerCopyName);
   std::wstring previousFolder = platform::RemoveFileSpec(m_oldUninstaller);
   // A failed copy shows up as the runner's "missing uninstaller", or runs an
   // earlier copy that still lies there.
@@ -122,7 +127,7 @@ void CDownloadInstaller::StartRemoval() {
   if (Config().InsNew) {
     // The product must be gone before its uninstaller runs; the user asked
     // to install anew, so there is no prompt and no time limit.
-    while (FindProcessByName(kProductExeName) != 0)
+    while (FindProcessByName(rules::kProductExeName) != 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   m_unInstaller->Start();

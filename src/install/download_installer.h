@@ -53,7 +53,7 @@ class CDownloadInstaller {
                  bool quickLaunch, bool adminAccount, bool elevated, const std::wstring& languageTag);
 
   // Replaces the downloader choice (MakeDownloader by default). Before Start.
-  void SetDownloaderFactory(DownloaderFactory factory) { m_factory = std::move(factory); }
+  void SetDownloaderFactory(install::DownloaderFactory factory) { m_factory = std::move(factory); }
 
   // Starts the first phase and returns.
   void Start();
@@ -84,7 +84,7 @@ class CDownloadInstaller {
   bool m_elevated = false;
   EventCallback m_callback;
 
-  DownloaderFactory m_factory;
+  install::DownloaderFactory m_factory;
   // What the downloader and the install runner were made for; a start with
   // another address or folder makes them anew.
   std::wstring m_downloaderUrl;

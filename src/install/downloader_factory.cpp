@@ -5,6 +5,8 @@
 #include "download/mt_curl_downloader.h"
 #include "download/winhttp_downloader.h"
 
+namespace install {
+
 std::unique_ptr<CDownloader> MakeDownloader(std::int32_t downloadType, EventCallback callback,
                                             const std::wstring& url, const std::wstring& filePath) {
   switch (downloadType) {
@@ -17,3 +19,5 @@ std::unique_ptr<CDownloader> MakeDownloader(std::int32_t downloadType, EventCall
       return std::make_unique<CCurlDownloader>(std::move(callback), url, filePath);
   }
 }
+
+}  // namespace install

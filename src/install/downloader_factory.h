@@ -14,8 +14,12 @@
 #include "download/downloader.h"
 #include "utils/events.h"
 
+namespace install {
+
 using DownloaderFactory = std::function<std::unique_ptr<CDownloader>(
     std::int32_t downloadType, EventCallback callback, const std::wstring& url, const std::wstring& filePath)>;
 
 std::unique_ptr<CDownloader> MakeDownloader(std::int32_t downloadType, EventCallback callback,
                                             const std::wstring& url, const std::wstring& filePath);
+
+}  // namespace install

@@ -14,6 +14,10 @@
 CInstaller::CInstaller(EventCallback callback, std::wstring package, std::wstring installFolder)
     : m_callback(std::move(callback)), m_package(std::move(package)), m_installFolder(std::move(installFolder)) {}
 
+// The worker reads almost every member, and several of them (m_languageTag,
+// m_runEnded) are declared after m_thread, so member-wise destruction would
+// free them while the worker may still use them. Joining first, before any
+// member goes, makes the order of declaration irrelevant.
 CInstaller::~CInstaller() { m_thread.reset(); }
 
 void CInstaller::SetFlags(bool desktopShortcut, bool quickLaunch, bool adminAccount, bool elevated) {

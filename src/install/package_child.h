@@ -53,9 +53,9 @@ class PackageChild {
  private:
   static void DrainErrors(void* self);
 
-  Utils::ChildProcess child_;
-  std::unique_ptr<Utils::Thread> errorDrain_;
-  bool started_ = false;
+  Utils::ChildProcess m_child;
+  std::unique_ptr<Utils::Thread> m_errorDrain;
+  bool m_started = false;
 };
 
 }  // namespace install

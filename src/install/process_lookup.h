@@ -4,10 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// The names the installer watches for.
-inline constexpr const wchar_t* kProductExeName = L"Tarnwick.exe";
-inline constexpr const wchar_t* kUninstallerCopyName = L"Tarnwick_un_asa.exe";
-
 // The id of the first running process whose executable file name equals
 // `name` exactly (letter case counts), or 0 when there is none or the
 // process list cannot be read.

@@ -5,18 +5,10 @@
 #include "install/command_line.h"
 #include "install/package_child.h"
 #include "platform/files.h"
+#include "rules/admin_probes.h"
 #include "utils/exception.h"
 #include "utils/probes.h"
 #include "utils/text.h"
-
-namespace {
-
-bool ConsoleUserIsAdmin() {
-  std::wstring user;
-  return Utils::GetConsoleUserName(&user) && Utils::IsAccountAdmin(user);
-}
-
-}  // namespace
 
 CUnInstaller::CUnInstaller(EventCallback callback, std::wstring uninstallerPath, std::wstring oldInstallFolder)
     : m_callback(std::move(callback)),
@@ -27,7 +19,7 @@ CUnInstaller::~CUnInstaller() { m_thread.reset(); }
 
 void CUnInstaller::Start() {
   if (m_thread && m_thread->HasHandle()) m_thread->Join();
-  m_commandLine = install::BuildUninstallerCommandLine(m_uninstallerPath, ConsoleUserIsAdmin(), Utils::IsUserAdmin(),
+  m_commandLine = install::BuildUninstallerCommandLine(m_uninstallerPath, rules::ConsoleUserIsAdmin(), rules::ProcessIsAdmin(),
                                                        m_oldInstallFolder);
   m_thread = std::make_unique<Utils::Thread>();
   m_thread->Start(this, L"UnInstaller", [](void* self) { static_cast<CUnInstaller*>(self)->Run(); });

@@ -5,9 +5,10 @@
 // code of its outcome.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
-
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -141,6 +142,22 @@ TEST_F(CliTest, InstallsRecordsAndReinstallsOverTheEarlierInstallation) {
   ASSERT_EQ(third.exitCode, 0) << third.output;
   EXPECT_EQ(LogLines("uninstall"), 1);
   EXPECT_EQ(LogLines("install"), 3);
+}
+
+// A share that is no number is the default share: every figure printed is
+// a percentage (once it was INT_MIN), and the last one is 100.
+TEST_F(CliTest, ScaleThatIsNoNumberShowsASaneProgress) {
+  CliRun run = RunCli(L"-downloadurl=" + url_ + L" -ischecknet=false -downloadscale=abc \"-installdir=" + installDir_ +
+                      L"\"");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  std::vector<int> shown;
+  for (std::size_t at = run.output.find("progress "); at != std::string::npos;
+       at = run.output.find("progress ", at + 1)) {
+    shown.push_back(std::atoi(run.output.c_str() + at + 9));
+  }
+  ASSERT_FALSE(shown.empty()) << run.output;
+  for (int percent : shown) EXPECT_TRUE(percent >= 0 && percent <= 100) << run.output;
+  EXPECT_EQ(shown.back(), 100) << run.output;
 }
 
 TEST_F(CliTest, EachFailureHasItsExitCode) {

@@ -9,7 +9,7 @@
 namespace {
 
 TEST(DownloaderFactory, DownloadTypeSelectsTheDownloader) {
-  auto make = [](std::int32_t type) { return MakeDownloader(type, nullptr, L"http://127.0.0.1:9/x", L""); };
+  auto make = [](std::int32_t type) { return install::MakeDownloader(type, nullptr, L"http://127.0.0.1:9/x", L""); };
   for (std::int32_t type : {0, 1, 7, -1}) {
     SCOPED_TRACE(type);
     EXPECT_NE(dynamic_cast<CCurlDownloader*>(make(type).get()), nullptr);

@@ -14,6 +14,7 @@
 #include "download/md5.h"
 #include "install/download_installer.h"
 #include "install/process_lookup.h"
+#include "rules/product_names.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "test_support.h"
@@ -286,7 +287,7 @@ TEST_F(DriverTest, InsNewWaitsForTheProductToEndBeforeTheRemoval) {
   Utils::ChildProcess running;
   running.CreatePipes();
   running.Start(L"\"" + product + L"\"");
-  ASSERT_NE(FindProcessByName(kProductExeName), 0u);
+  ASSERT_NE(FindProcessByName(rules::kProductExeName), 0u);
 
   std::wstring oldDir = platform::JoinPath(work_, L"Old");
   platform::CreateFolder(oldDir);
@@ -300,7 +301,7 @@ TEST_F(DriverTest, InsNewWaitsForTheProductToEndBeforeTheRemoval) {
     CDownloadInstaller driver(events.Callback(), L"", L"", L"", true, true, true);
     driver.SetParams(url_, L"", oldEp, installDir_, true, true, false, false, L"");
     driver.Start();  // returns only once the product has gone
-    EXPECT_EQ(FindProcessByName(kProductExeName), 0u);
+    EXPECT_EQ(FindProcessByName(rules::kProductExeName), 0u);
     EXPECT_TRUE(platform::WaitForProcess(running.ProcessHandle(), 0));
     ASSERT_TRUE(events.WaitForAny(kChainEnds, std::chrono::seconds(120)));
   }

@@ -1,7 +1,7 @@
-// Language texts from a test skin's "language.json": resolution of the
-// index, the entries that are registered or skipped, files that are broken
-// or too big, the installed language from config.ini, and applying a
-// language to a window (texts and fitted widths).
+// Language texts from a test skin's "language.json" put into a text table:
+// resolution of the index, the entries that are registered or skipped, files
+// that are broken or too big, the installed language from config.ini, and
+// applying a language to a window (texts and fitted widths).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include "config/language.h"
 #include "frame_test_support.h"
 #include "ui/frame/skin_frame.h"
+#include "ui/language/window_language.h"
 #include "ui/toolkit/label.h"
 #include "ui/toolkit/skin_resources.h"
 #include "ui/toolkit/text_table.h"
@@ -24,18 +25,6 @@ std::unique_ptr<ui::ArchiveSkinResources> Skin(const char* path) {
   auto skin = ui::ArchiveSkinResources::FromBytes(ui::test::ReadBytes(path));
   EXPECT_TRUE(skin) << path;
   return skin;
-}
-
-TEST(LanguageTable, CodesInComboOrder) {
-  const auto& table = LanguageTable();
-  ASSERT_EQ(table.size(), 14u);
-  EXPECT_EQ(table.at(0), "en-US");
-  EXPECT_EQ(table.at(1), "zh-CN");
-  EXPECT_EQ(table.at(7), "es-ES");
-  EXPECT_EQ(table.at(13), "it-IT");
-  EXPECT_EQ(LanguageCodeOf(9), "ja-JP");
-  EXPECT_EQ(LanguageCodeOf(14), "en-US");
-  EXPECT_EQ(LanguageCodeOf(-1), "en-US");
 }
 
 TEST(LanguageTexts, IndexAndCodeResolution) {
@@ -98,17 +87,6 @@ TEST(LanguageTexts, UnusableFilesRegisterNothing) {
   }
   ui::TextTable texts;
   EXPECT_EQ(LoadLanguageTexts(nullptr, texts, 5, L""), 0);
-}
-
-TEST(SystemLanguage, WindowsLanguageIdentifiers) {
-  const std::pair<std::uint16_t, int> cases[] = {
-      {0x0409, 0}, {0x0804, 0},  {0x0404, 2},  {0x0421, 3},  {0x041F, 4},  {0x0407, 5}, {0x040C, 6},
-      {0x040A, 7}, {0x080A, 7},  {0x500A, 7},  {0x540A, 0},  {0x0416, 8},  {0x0816, 0}, {0x0411, 9},
-      {0x0412, 10}, {0x0415, 11}, {0x0413, 12}, {0x0813, 12}, {0x0410, 13}, {0x0000, 0}, {0x000A, 0},
-  };
-  for (const auto& [id, index] : cases) EXPECT_EQ(LanguageIndexForLangId(id), index) << std::hex << id;
-  const int system = GetSystemLanguageIndex();
-  EXPECT_TRUE(system >= 0 && system <= 13);
 }
 
 class LanguageWindowTest : public ui::test::HeadlessSkinTest {

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,7 @@
 #include "app/cli/preflight.h"
 #include "app/cli/progress_model.h"
 #include "config/command_line.h"
+#include "download/received_bytes.h"
 #include "config/installer_config.h"
 #include "install/download_installer.h"
 #include "platform/codepage.h"
@@ -32,6 +34,8 @@
 #include "records/install_info.h"
 #include "records/install_records.h"
 #include "records/install_result.h"
+#include "rules/admin_probes.h"
+#include "rules/install_folder.h"
 #include "utils/events.h"
 #include "utils/probes.h"
 #include "utils/process_mutex.h"
@@ -74,9 +78,15 @@ class ProgressPrinter {
   explicit ProgressPrinter(double downloadScale)
       : m_progress(downloadScale), m_terminal(isatty(fileno(stdout)) != 0), m_start(Clock::now()) {}
 
+  // The package whose download the figures follow.
+  void SetPackagePath(const std::wstring& package) { m_package = package; }
+
   void OnEvent(std::int32_t code, double value) {
     double now = std::chrono::duration<double>(Clock::now() - m_start).count();
-    if (!m_progress.OnEvent(code, value, now)) return;
+    const double bytes = code == DL_CODE_PROGRESS && !m_package.empty()
+                             ? static_cast<double>(ReceivedPackageBytes(m_package))
+                             : -1.0;
+    if (!m_progress.OnEvent(code, value, now, bytes)) return;
     if (m_terminal) {
       std::printf("\r%s\033[K", m_progress.Bar(30).c_str());
     } else {
@@ -99,6 +109,7 @@ class ProgressPrinter {
   CliProgress m_progress;
   bool m_terminal;
   Clock::time_point m_start;
+  std::wstring m_package;
   bool m_lineOpen = false;
 };
 
@@ -118,11 +129,6 @@ void MarkRunnable(const std::wstring& path) {
   std::error_code ec;
   std::filesystem::permissions(std::filesystem::path(path), std::filesystem::perms::owner_exec,
                                std::filesystem::perm_options::add, ec);
-}
-
-bool ConsoleUserIsAdmin() {
-  std::wstring user;
-  return Utils::GetConsoleUserName(&user) && Utils::IsAccountAdmin(user);
 }
 
 // Handles one event; returns the exit code once the attempt has ended, or
@@ -171,13 +177,16 @@ void PrintRecords() {
 
 int Install(const CommandLineOptions& options) {
   RegisteredInstall registered = ReadInstallRecords();
-  bool consoleAdmin = ConsoleUserIsAdmin();
-  bool processAdmin = Utils::IsUserAdmin();
-  std::wstring folder = options.GetString(
-      L"-installdir", DefaultInstallDir(registered.installPath, registered.uninstEp, consoleAdmin, processAdmin));
+  const bool consoleAdmin = rules::ConsoleUserIsAdmin();
+  const bool processAdmin = rules::ProcessIsAdmin();
+  const std::wstring folder = options.GetString(
+      L"-installdir", rules::DefaultInstallDir(rules::SystemDefaultFolderFacts(
+                          registered.installPath, registered.uninstEp, consoleAdmin, processAdmin)));
 
   const CInstallerConfig& config = Config();
-  PreflightResult preflight = RunPreflight(folder, config.InsNew, config.IsCheckNet);
+  PreflightResult preflight =
+      RunPreflight(folder, config.InsNew, rules::SystemStartProbes(),
+                   config.IsCheckNet ? std::function<std::uint32_t()>(&CheckNetworkOnThisThread) : nullptr);
   if (preflight.code != kExitInstalled) {
     std::fprintf(stderr, "tarnwick-setup-cli: %s\n", preflight.message.c_str());
     return preflight.code;
@@ -195,6 +204,7 @@ int Install(const CommandLineOptions& options) {
   int exitCode = -1;
   {
     const std::wstring package = CDownloadInstaller::PackagePathFor(folder);
+    printer.SetPackagePath(package);
     CDownloadInstaller driver(
         [&queue, package](std::int32_t code, double value, const std::wstring& text) {
           // On the downloader's thread, before the driver runs the package.

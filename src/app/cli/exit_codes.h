@@ -7,7 +7,7 @@ enum CliExitCode : int {
   kExitUsage = 1,             // -help: the usage was printed, nothing installed
   kExitProductRunning = 2,    // Tarnwick.exe or an uninstaller copy runs (without -insnew=true)
   kExitBadFolder = 3,         // the installation folder cannot be created
-  kExitNoDiskSpace = 4,       // less than 1 GiB free on the folder's drive
+  kExitNoDiskSpace = 4,       // less than 1 GiB free on the folder's volume
   kExitNoNetwork = 5,         // the network check failed (IsCheckNet)
   kExitRemovalFailed = 6,     // the earlier installation's uninstaller failed or was missing
   kExitDownloadFailed = 7,    // the package could not be downloaded or verified

@@ -1,11 +1,15 @@
-// The checks the installer makes before an attempt, without a window:
-// running product or uninstaller copy, folder creation, 1 GiB free space,
-// and (when the settings ask for it) network connectivity.
+// The checks the installer makes before an attempt, without a window: the
+// window's start checks (rules/start_checks.h) in the window's order, then,
+// when the settings ask for it, network connectivity. Each refusal maps to
+// the exit code and the text the user sees.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/cli/exit_codes.h"
+#include "rules/start_checks.h"
 
 struct PreflightResult {
   CliExitCode code = kExitInstalled;  // kExitInstalled: go ahead
@@ -13,11 +17,10 @@ struct PreflightResult {
 };
 
 // `insNew` skips the running-process checks, as -insnew does in the window.
-PreflightResult RunPreflight(const std::wstring& installDir, bool insNew, bool checkNetwork);
+// `checkNetwork`, when set (IsCheckNet), is asked last; it returns
+// Utils::CheckNetwork's result, above 0xFFFF meaning no usable network.
+PreflightResult RunPreflight(const std::wstring& installDir, bool insNew, const rules::StartProbes& probes,
+                             const std::function<std::uint32_t()>& checkNetwork);
 
-// Where to install when no folder is given: the recorded folder when its
-// uninstall entry point exists, else <APPDATA>\brisel\Tarnwick for an
-// administrator account running elevated, else <Program Files (x86)>\Tarnwick
-// (or <Program Files>\Tarnwick).
-std::wstring DefaultInstallDir(const std::wstring& registeredPath, const std::wstring& registeredUninstEp,
-                               bool consoleUserIsAdmin, bool processIsAdmin);
+// The machine's network check, with COM initialised around it.
+std::uint32_t CheckNetworkOnThisThread();

@@ -1,9 +1,7 @@
-// The headless installer's progress figure, computed the way the installer
-// window computes its bar: the download fills the first DownloadScale of the
-// bar, the installation the rest, and every install progress event moves the
-// install share on by at least 0.15 (capped at 0.95) so a silent package
-// still shows movement. Speed and time left come from the percentage's rise
-// over time, since the events carry fractions, not bytes.
+// The headless installer's progress line: the bar's figure as the window
+// computes it (rules/progress.h), the download's speed and time left from
+// the same model the window shows under its bar (rules/progress_detail.h),
+// and the phase in words.
 //
 // Pure: the caller passes the time; no clock, no output.
 #pragma once
@@ -11,37 +9,34 @@
 #include <cstdint>
 #include <string>
 
+#include "rules/progress.h"
+#include "rules/progress_detail.h"
+#include "rules/progress_rate.h"
+
 class CliProgress {
  public:
   explicit CliProgress(double downloadScale) : m_downloadScale(downloadScale) {}
 
-  // Applies one driver event at `nowSeconds`. True when the percentage or
+  // Applies one driver event at `nowSeconds`; `receivedBytes` is what the
+  // download has on disk (negative: unknown). True when the percentage or
   // the phase changed.
-  bool OnEvent(std::int32_t code, double value, double nowSeconds);
+  bool OnEvent(std::int32_t code, double value, double nowSeconds, double receivedBytes = -1.0);
 
-  int Percent() const { return m_percent; }
+  int Percent() const { return m_rate.Percent(); }
   const char* Phase() const { return m_phase; }
+  double PointsPerSecond() const { return m_rate.PointsPerSecond(); }
+  double SecondsLeft() const { return m_rate.SecondsLeft(); }
 
-  // Percentage points per second since the first progress, 0 before a
-  // rise has been seen over at least one second.
-  double PointsPerSecond() const;
-  // Seconds until 100 % at the current speed; negative when unknown.
-  double SecondsLeft() const;
+  const rules::DownloadRate& Download() const { return m_download; }
 
-  // "[#########...........]  45%  1.2 %/s  0:37 left  downloading"
+  // "[#########...........]  45%  12.3 MB/s  0:37 left  downloading";
+  // speed and time left only while downloading, "--" where unknown.
   std::string Bar(int width) const;
 
  private:
-  void SetPercent(double fraction, double nowSeconds);
-
   double m_downloadScale;
-  double m_syntheticInstall = 0.0;
-  int m_percent = 0;
+  rules::ProgressFigure m_figure;
+  rules::ProgressRate m_rate;
+  rules::DownloadRate m_download;
   const char* m_phase = "starting";
-  double m_firstSeconds = -1.0;
-  int m_firstPercent = 0;
-  double m_lastSeconds = 0.0;
 };
-
-// "m:ss", or "--:--" for a negative value.
-std::string FormatDuration(double seconds);

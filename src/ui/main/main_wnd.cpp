@@ -8,17 +8,19 @@
 #include "config/language.h"
 #include "download/received_bytes.h"
 #include "install/download_installer.h"
-#include "install/process_lookup.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/probes.h"
 #include "records/install_info.h"
 #include "records/install_records.h"
+#include "rules/admin_probes.h"
+#include "rules/diagnostics.h"
+#include "rules/install_folder.h"
+#include "rules/product_names.h"
 #include "ui/controls/sequence_label.h"
 #include "ui/dialogs/message_box_wnd.h"
-#include "ui/main/diagnostics.h"
-#include "ui/main/install_folder.h"
+#include "ui/language/window_language.h"
 #include "ui/main/page_chrome.h"
 #include "ui/toolkit/combo.h"
 #include "ui/toolkit/option.h"
@@ -63,15 +65,12 @@ bool NameIs(const ui::CControl* control, const wchar_t* name) {
 
 MainWndServices MainWndServices::System() {
   MainWndServices services;
-  services.probes = mainwnd::SystemStartProbes();
+  services.probes = rules::SystemStartProbes();
   services.checkNetwork = [] { return Utils::CheckNetwork(); };
   services.shellOpen = &platform::ShellOpen;
   services.pickFolder = &mainwnd::BrowseForFolder;
-  services.isProcessAdmin = [] { return Utils::IsUserAdmin(); };
-  services.isConsoleUserAdmin = [] {
-    std::wstring user;
-    return Utils::GetConsoleUserName(&user) && Utils::IsAccountAdmin(user);
-  };
+  services.isProcessAdmin = &rules::ProcessIsAdmin;
+  services.isConsoleUserAdmin = &rules::ConsoleUserIsAdmin;
   services.nowSeconds = [] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
   };
@@ -156,7 +155,7 @@ void CMainWnd::OnSkinReady() {
   if (languageCombo != nullptr) languageCombo->SelectItem(language, /*raiseEvent=*/true);
 
   const bool insNew = Config().InsNew;
-  if (!insNew && m_services.probes.isRunning(kProductExeName)) {
+  if (!insNew && m_services.probes.isRunning(rules::kProductExeName)) {
     ShowRunningMessage();
     RequestClose(1);
     return;
@@ -166,7 +165,7 @@ void CMainWnd::OnSkinReady() {
       case ui::kDialogOk:
         break;
       case ui::kDialogCancel: {
-        m_result.exePath = platform::JoinPath(m_registeredInstallPath, kProductExeName);
+        m_result.exePath = platform::JoinPath(m_registeredInstallPath, rules::kProductExeName);
         m_services.shellOpen(m_result.exePath, L"", m_registeredInstallPath, platform::ShowMode::kNormal);
         RequestClose(1);
         return;
@@ -222,24 +221,17 @@ void CMainWnd::FitProductName(ui::CControl* control) {
 std::wstring CMainWnd::GetDefaultInstallDir() {
   m_consoleUserIsAdmin = m_services.isConsoleUserAdmin();
   m_processIsAdmin = m_services.isProcessAdmin();
-  mainwnd::DefaultFolderFacts facts;
-  facts.registeredInstallPath = m_registeredInstallPath;
-  facts.registeredUninstEpExists = !m_registeredUninstEp.empty() && platform::PathExists(m_registeredUninstEp);
-  facts.consoleUserIsAdmin = m_consoleUserIsAdmin;
-  facts.processIsAdmin = m_processIsAdmin;
-  facts.appData = platform::GetEnv(L"APPDATA");
-  facts.programFilesX86 = platform::GetSpecialFolder(platform::SpecialFolder::kProgramFilesX86);
-  facts.programFiles = platform::GetSpecialFolder(platform::SpecialFolder::kProgramFiles);
-  return mainwnd::DefaultInstallDir(facts);
+  return rules::DefaultInstallDir(rules::SystemDefaultFolderFacts(m_registeredInstallPath, m_registeredUninstEp,
+                                                                  m_consoleUserIsAdmin, m_processIsAdmin));
 }
 
 std::wstring CMainWnd::GetCustomInstallDir() {
   const std::wstring typed = installDirEdit != nullptr ? installDirEdit->GetText() : std::wstring();
-  return mainwnd::CustomInstallDir(typed, GetDefaultInstallDir());
+  return rules::CustomInstallDir(typed, GetDefaultInstallDir());
 }
 
 bool CMainWnd::IsDefaultInstallDir(const std::wstring& folder) {
-  return mainwnd::IsDefaultInstallDir(GetDefaultInstallDir(), folder);
+  return rules::IsDefaultInstallDir(GetDefaultInstallDir(), folder);
 }
 
 void CMainWnd::SetInstallDirText(const std::wstring& text) {
@@ -255,12 +247,12 @@ bool CMainWnd::StartInstall(const std::wstring& folder, bool desktopShortcut, bo
   // this thread and then run a second download and installation.
   if (m_startPending) return false;
   const CInstallerConfig& config = Config();
-  switch (mainwnd::CheckRunningPrograms(config.InsNew, m_services.probes)) {
-    case mainwnd::StartRefusal::kUninstallerRunning:
+  switch (rules::CheckRunningPrograms(config.InsNew, m_services.probes)) {
+    case rules::StartRefusal::kUninstallerRunning:
       ShowRunningMessage();
       if (m_prevInstallFound) RequestClose(1);
       return false;
-    case mainwnd::StartRefusal::kProductRunning:
+    case rules::StartRefusal::kProductRunning:
       ShowRunningMessage();
       RequestClose(1);
       return false;
@@ -268,13 +260,13 @@ bool CMainWnd::StartInstall(const std::wstring& folder, bool desktopShortcut, bo
       break;
   }
   SetStartPending(true);
-  switch (mainwnd::CheckFolder(folder, m_services.probes)) {
-    case mainwnd::StartRefusal::kInvalidPath:
+  switch (rules::CheckFolder(folder, m_services.probes)) {
+    case rules::StartRefusal::kInvalidPath:
       TW_LOG(L"folder cannot be created:%ls\r\n", folder.c_str());
       Dialog(L"MessageBox2Wnd.xml", kInvalidPathMessage, kCaptionTip);
       SendInstall(false);
       return false;
-    case mainwnd::StartRefusal::kLowDiskSpace:
+    case rules::StartRefusal::kLowDiskSpace:
       TW_LOG(L"less than 1 GiB free:%ls\r\n", folder.c_str());
       Dialog(L"MessageBox2Wnd.xml", kLowSpaceMessage, kCaptionTip);
       SendInstall(false);
@@ -495,7 +487,7 @@ void CMainWnd::OnControlClick(const ui::Notification& n) {
     SelectPage(kPageStart);
   } else if (sender == chDirBtn) {
     if (std::optional<std::wstring> chosen = m_services.pickFolder(GetHandle(), kChooseFolderTitle))
-      SetInstallDirText(mainwnd::FolderForChosenParent(*chosen));
+      SetInstallDirText(rules::FolderForChosenParent(*chosen));
   } else if (sender == customeInstallBtn) {
     StartInstall(GetCustomInstallDir(), IsSelected(createDSCb, true), IsSelected(createQSCb, true));
   } else if (sender == openProduceBtn) {
@@ -569,19 +561,19 @@ std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
       m_downloadWatch.Start();
       break;
     case DL_CODE_PROGRESS:
-      ShowProgress(mainwnd::DownloadPercent(event->value, scale));
+      ShowProgress(*m_progress.OnEvent(event->code, event->value, scale));
       break;
     case DL_CODE_FAIL:
       OnDownloadFailed(*event);
       break;
     case DL_CODE_MD5:
-      TW_LOG_TEXT(mainwnd::FormatEventFailure(event->value, event->text));
+      TW_LOG_TEXT(rules::FormatEventFailure(event->value, event->text));
       break;
     case IST_CODE_START:
       WriteInstallInfo();
       break;
     case IST_CODE_PROGRESS:
-      ShowProgress(m_progress.Advance(event->value, scale));
+      ShowProgress(*m_progress.OnEvent(event->code, event->value, scale));
       break;
     case IST_CODE_SUCCESS:
       OnInstallSucceeded();
@@ -605,8 +597,8 @@ std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
 
 void CMainWnd::ShowProgress(int percent) {
   const std::wstring userData = progressLb != nullptr ? progressLb->GetUserData() : std::wstring();
-  const std::wstring text = mainwnd::FormatProgressText(
-      mainwnd::ProgressFormat(userData, m_downloadWatch.Elapsed()), percent);
+  const std::wstring text = rules::FormatProgressText(
+      rules::ProgressFormat(userData, m_downloadWatch.Elapsed()), percent);
   if (progressLb != nullptr) progressLb->SetText(text);
   if (installPrg != nullptr) installPrg->SetValue(percent);
   m_trace.Line(L"progress", std::to_wstring(percent), text);
@@ -624,11 +616,11 @@ void CMainWnd::ShowProgressDetail(const InstallEvent& event) {
       const std::int64_t bytes = ReceivedPackageBytes(m_installer->GetPackagePath());
       m_downloadRate.Sample(m_services.nowSeconds ? m_services.nowSeconds() : 0.0, event.value,
                             static_cast<double>(bytes));
-      detail = mainwnd::DownloadRateLine(m_downloadRate);
+      detail = rules::DownloadRateLine(m_downloadRate);
       break;
     }
     case IST_CODE_PROGRESS:
-      detail = mainwnd::PackageStepLine(event.value);
+      detail = rules::PackageStepLine(event.value);
       break;
     case DL_CODE_SUCCESS:
     case DL_CODE_FAIL:
@@ -660,7 +652,7 @@ void CMainWnd::OnDownloadFailed(const InstallEvent& event) {
 }
 
 void CMainWnd::LogDownloadFailureDiagnostics(const InstallEvent& event) {
-  mainwnd::DownloadFailureFacts facts;
+  rules::DownloadFailureFacts facts;
   facts.code = event.value;
   facts.message = event.text;
   platform::InitializeComForThread();
@@ -674,9 +666,9 @@ void CMainWnd::LogDownloadFailureDiagnostics(const InstallEvent& event) {
     }
   }
   if (std::optional<std::uint64_t> free =
-          m_services.probes.freeBytes(mainwnd::FreeSpaceTarget(platform::RemoveFileSpec(package))))
+          m_services.probes.freeBytes(rules::FreeSpaceTarget(platform::RemoveFileSpec(package))))
     facts.freeGiB = static_cast<double>(*free) / 1073741824.0;
-  TW_LOG_TEXT(mainwnd::FormatDownloadFailure(facts));
+  TW_LOG_TEXT(rules::FormatDownloadFailure(facts));
 }
 
 void CMainWnd::OnInstallSucceeded() {
@@ -698,13 +690,13 @@ void CMainWnd::OnInstallSucceeded() {
 }
 
 void CMainWnd::OnInstallFailed(const InstallEvent& event) {
-  TW_LOG_TEXT(mainwnd::FormatEventFailure(event.value, event.text));
+  TW_LOG_TEXT(rules::FormatEventFailure(event.value, event.text));
   const std::wstring message = event.text.empty() ? std::wstring(kInstallFailedMessage) : event.text;
   Dialog(L"MessageBox2Wnd.xml", message.c_str(), kCaptionTip);
   if (installPrg != nullptr && installPrg->GetValue() >= 70) {
-    if (progressLb != nullptr) progressLb->SetText(mainwnd::kProgressTextReset);
+    if (progressLb != nullptr) progressLb->SetText(rules::kProgressTextReset);
     installPrg->SetValue(0);
-    m_trace.Line(L"progress", L"0", mainwnd::kProgressTextReset);
+    m_trace.Line(L"progress", L"0", rules::kProgressTextReset);
   }
   SelectPage(kPageStart);
 }

@@ -39,12 +39,12 @@
 
 #include "platform/shell.h"
 #include "records/install_result.h"
+#include "rules/progress.h"
+#include "rules/start_checks.h"
 #include "ui/frame/skin_frame.h"
 #include "ui/main/folder_browser.h"
 #include "ui/main/install_event.h"
-#include "ui/main/progress_detail.h"
-#include "ui/main/progress_display.h"
-#include "ui/main/start_checks.h"
+#include "rules/progress_detail.h"
 #include "ui/main/ui_trace.h"
 #include "utils/stopwatch.h"
 
@@ -67,7 +67,7 @@ inline constexpr unsigned TIMER_FINISH_CLOSE = 11;
 inline constexpr const wchar_t* kProductDisplayName = L"Tarnwick";
 
 struct MainWndServices {
-  mainwnd::StartProbes probes;
+  rules::StartProbes probes;
   std::function<std::uint32_t()> checkNetwork;  // Utils::CheckNetwork; COM is set up by the caller
   std::function<bool(const std::wstring& target, const std::wstring& parameters,
                      const std::wstring& workingFolder, platform::ShowMode show)>
@@ -123,7 +123,7 @@ class CMainWnd : public ui::CSkinFrame {
   const InstallResult& Result() const { return m_result; }
   bool PreviousInstallFound() const { return m_prevInstallFound; }
   int SavedPage() const { return m_savedPage; }
-  double SyntheticProgress() const { return m_progress.Fraction(); }
+  double SyntheticProgress() const { return m_progress.InstallFraction(); }
   CDownloadInstaller* Installer() const { return m_installer.get(); }
 
  private:
@@ -197,8 +197,8 @@ class CMainWnd : public ui::CSkinFrame {
   std::unique_ptr<Utils::Thread> m_netCheckThread;
   int m_savedPage = 0;
   // m_syntheticProgress lives here; never reset during the window's life.
-  mainwnd::InstallPhaseProgress m_progress;
-  mainwnd::DownloadRate m_downloadRate;
+  rules::ProgressFigure m_progress;
+  rules::DownloadRate m_downloadRate;
   bool m_prevInstallFound = false;
   bool m_consoleUserIsAdmin = false;
   bool m_processIsAdmin = false;

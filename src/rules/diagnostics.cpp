@@ -1,10 +1,10 @@
-#include "ui/main/diagnostics.h"
+#include "rules/diagnostics.h"
 
 #include <cmath>
 #include <cwchar>
 #include <vector>
 
-namespace mainwnd {
+namespace rules {
 
 namespace {
 
@@ -45,4 +45,4 @@ std::wstring FormatEventFailure(double code, const std::wstring& message) {
                 message.c_str());
 }
 
-}  // namespace mainwnd
+}  // namespace rules

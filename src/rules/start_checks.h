@@ -1,6 +1,7 @@
-// The checks StartInstall makes before it hands an attempt to the driver,
-// over injected probes so that each refusal can be tested without a real
-// process list, volume or folder.
+// The checks made before an attempt is handed to the driver, over injected
+// probes so that each refusal can be tested without a real process list,
+// volume or folder. The window and the headless installer make the same
+// checks in the same order.
 //
 // Order, first refusal wins:
 //   1. "Tarnwick_un_asa.exe" runs (an uninstaller copy) → kUninstallerRunning
@@ -9,9 +10,10 @@
 //   3. the folder chain cannot be created (among others: more than 260
 //      characters)                                        → kInvalidPath
 //   4. less than 1 GiB (2^30 bytes) free to the caller on the folder's
-//      drive; a volume that cannot be measured counts as empty → kLowDiskSpace
+//      volume; a volume that cannot be measured counts as empty
+//                                                         → kLowDiskSpace
 // The window disables its custom-page button between 2 and 3, so the two
-// halves are separate calls.
+// halves are also separate calls.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,7 @@
 #include <optional>
 #include <string>
 
-namespace mainwnd {
+namespace rules {
 
 enum class StartRefusal {
   kNone,
@@ -41,16 +43,18 @@ struct StartProbes {
 StartRefusal CheckRunningPrograms(bool insNew, const StartProbes& probes);
 // Steps 3 and 4.
 StartRefusal CheckFolder(const std::wstring& folder, const StartProbes& probes);
+// Steps 1 to 4.
+StartRefusal CheckStart(const std::wstring& folder, bool insNew, const StartProbes& probes);
 
 inline constexpr std::uint64_t kRequiredFreeBytes = 1073741824;  // 1 GiB
 bool HasRequiredSpace(std::optional<std::uint64_t> freeBytes);
 
-// What to measure for `folder`: its drive ("C:") when it has a drive
-// letter, otherwise the folder itself (a UNC or relative path, or a POSIX
-// path, whose "drive" would say nothing about the volume it is on).
+// What to measure for `folder`: the folder itself with a trailing separator
+// (an empty text stays empty), which exists once step 3 has passed. Its drive would name another volume when the folder sits on
+// a mounted volume or behind a junction, and says nothing for a UNC path.
 std::wstring FreeSpaceTarget(const std::wstring& folder);
 
 // The probes of the running machine.
 StartProbes SystemStartProbes();
 
-}  // namespace mainwnd
+}  // namespace rules

@@ -1,10 +1,12 @@
-#include "ui/main/progress_detail.h"
+#include "rules/progress_detail.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-namespace mainwnd {
+#include "rules/progress_rate.h"
+
+namespace rules {
 namespace {
 
 constexpr double kMaxSecondsLeft = 100.0 * 3600.0;
@@ -78,22 +80,10 @@ std::string FormatSpeed(double bytesPerSecond) {
   return text;
 }
 
-std::string FormatTimeLeft(double seconds) {
-  if (seconds < 0.0 || !std::isfinite(seconds)) return std::string();
-  const long total = std::lround(seconds);
-  char text[32];
-  if (total < 3600) {
-    std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
-  } else {
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
-  }
-  return text;
-}
-
 std::wstring DownloadRateLine(const DownloadRate& rate) {
   const std::wstring speed = Widen(FormatSpeed(rate.BytesPerSecond()));
-  const std::string left = FormatTimeLeft(rate.SecondsLeft());
-  const std::wstring timeLeft = left.empty() ? std::wstring() : L"剩余 " + Widen(left);
+  const double seconds = rate.SecondsLeft();
+  const std::wstring timeLeft = seconds < 0.0 ? std::wstring() : L"剩余 " + Widen(FormatDuration(seconds));
   if (speed.empty()) return timeLeft;
   if (timeLeft.empty()) return speed;
   return speed + L" · " + timeLeft;
@@ -105,4 +95,4 @@ std::wstring PackageStepLine(double reported) {
   return L"安装包进度 " + std::to_wstring(percent) + L"%";
 }
 
-}  // namespace mainwnd
+}  // namespace rules

@@ -1,6 +1,6 @@
-// The diagnostic texts the main window composes on a failed download, a
+// The diagnostic texts the installer composes on a failed download, a
 // failed MD5 check and a failed installation. Nothing shows them to the
-// user; the window sends them to the log, where a support engineer reading
+// user; they go to the log, where a support engineer reading
 // the debugger output finds the machine's state at the moment of failure.
 //
 // Pure formatting; each text is cut to 199 characters (a 200-character
@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-namespace mainwnd {
+namespace rules {
 
 struct DownloadFailureFacts {
   double code = 0.0;           // the event's value
@@ -30,4 +30,4 @@ std::wstring FormatEventFailure(double code, const std::wstring& message);
 // range give 0 instead of undefined behaviour.
 std::int32_t TruncateEventValue(double value);
 
-}  // namespace mainwnd
+}  // namespace rules

@@ -21,7 +21,7 @@
 
 #include <string>
 
-namespace mainwnd {
+namespace rules {
 
 class DownloadRate {
  public:
@@ -55,13 +55,12 @@ class DownloadRate {
 
 // "12.3 MB/s", "850 KB/s" (1 KB = 1024 bytes); empty when unknown.
 std::string FormatSpeed(double bytesPerSecond);
-// "0:42", "12:05", "1:02:03"; empty when unknown.
-std::string FormatTimeLeft(double seconds);
-// The line under the progress bar: speed and time left joined by " · ",
+// The line under the progress bar: speed and time left ("剩余 m:ss", as
+// FormatDuration of progress_rate.h writes it) joined by " · ",
 // either alone when the other is unknown, empty when both are.
 std::wstring DownloadRateLine(const DownloadRate& rate);
 // The package's own reported fraction of its work: "安装包进度 40%"; empty
 // before it reports any (its first events carry 0).
 std::wstring PackageStepLine(double reported);
 
-}  // namespace mainwnd
+}  // namespace rules

@@ -1,11 +1,12 @@
-#include "ui/main/start_checks.h"
+#include "rules/start_checks.h"
 
-#include "install/process_lookup.h"
 #include "platform/paths.h"
+#include "platform/process.h"
+#include "rules/product_names.h"
 #include "utils/directories.h"
 #include "utils/probes.h"
 
-namespace mainwnd {
+namespace rules {
 
 StartRefusal CheckRunningPrograms(bool insNew, const StartProbes& probes) {
   if (insNew) return StartRefusal::kNone;
@@ -20,19 +21,26 @@ StartRefusal CheckFolder(const std::wstring& folder, const StartProbes& probes) 
   return StartRefusal::kNone;
 }
 
+StartRefusal CheckStart(const std::wstring& folder, bool insNew, const StartProbes& probes) {
+  const StartRefusal running = CheckRunningPrograms(insNew, probes);
+  if (running != StartRefusal::kNone) return running;
+  return CheckFolder(folder, probes);
+}
+
 bool HasRequiredSpace(std::optional<std::uint64_t> freeBytes) {
   return freeBytes.value_or(0) >= kRequiredFreeBytes;
 }
 
 std::wstring FreeSpaceTarget(const std::wstring& folder) {
-  const std::wstring drive = platform::DriveOf(folder);
-  if (drive.size() == 2 && drive[1] == L':') return drive;
-  return folder;
+  // The system asks for a trailing separator on a share's root; any other
+  // folder takes one as well.
+  if (folder.empty() || platform::IsPathSeparator(folder.back())) return folder;
+  return folder + platform::kPathSeparator;
 }
 
 StartProbes SystemStartProbes() {
   StartProbes probes;
-  probes.isRunning = [](const std::wstring& name) { return FindProcessByName(name) != 0; };
+  probes.isRunning = [](const std::wstring& name) { return platform::FindProcessIdByName(name) != 0; };
   probes.createDirectories = [](const std::wstring& folder) { return Utils::CreateDirectories(folder); };
   probes.freeBytes = [](const std::wstring& path) -> std::optional<std::uint64_t> {
     Utils::HardDiskManager disk;
@@ -42,4 +50,4 @@ StartProbes SystemStartProbes() {
   return probes;
 }
 
-}  // namespace mainwnd
+}  // namespace rules

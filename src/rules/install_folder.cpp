@@ -1,8 +1,10 @@
-#include "ui/main/install_folder.h"
+#include "rules/install_folder.h"
 
+#include "platform/files.h"
 #include "platform/paths.h"
+#include "rules/product_names.h"
 
-namespace mainwnd {
+namespace rules {
 
 std::wstring DefaultInstallDir(const DefaultFolderFacts& facts) {
   if (!facts.registeredInstallPath.empty() && facts.registeredUninstEpExists) return facts.registeredInstallPath;
@@ -15,6 +17,20 @@ std::wstring DefaultInstallDir(const DefaultFolderFacts& facts) {
   // to the current folder or refuses it, rather than the window showing
   // nothing at all.
   return platform::JoinPath(base.value_or(std::wstring()), kProductFolderName);
+}
+
+DefaultFolderFacts SystemDefaultFolderFacts(const std::wstring& registeredInstallPath,
+                                            const std::wstring& registeredUninstEp, bool consoleUserIsAdmin,
+                                            bool processIsAdmin) {
+  DefaultFolderFacts facts;
+  facts.registeredInstallPath = registeredInstallPath;
+  facts.registeredUninstEpExists = !registeredUninstEp.empty() && platform::PathExists(registeredUninstEp);
+  facts.consoleUserIsAdmin = consoleUserIsAdmin;
+  facts.processIsAdmin = processIsAdmin;
+  facts.appData = platform::GetEnv(L"APPDATA");
+  facts.programFilesX86 = platform::GetSpecialFolder(platform::SpecialFolder::kProgramFilesX86);
+  facts.programFiles = platform::GetSpecialFolder(platform::SpecialFolder::kProgramFiles);
+  return facts;
 }
 
 bool IsDefaultInstallDir(const std::wstring& defaultDir, const std::wstring& folder) {
@@ -32,4 +48,4 @@ std::wstring FolderForChosenParent(const std::wstring& chosen) {
   return platform::JoinPath(chosen, kProductFolderName);
 }
 
-}  // namespace mainwnd
+}  // namespace rules

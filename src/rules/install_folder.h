@@ -1,5 +1,6 @@
-// Where the main window installs: the default folder, the folder typed on
-// the custom page, and the folder the user picked with "修改".
+// Where to install: the default folder (the same for the window and the
+// headless installer), the folder typed on the window's custom page, and
+// the folder the user picked with "修改".
 //
 // The default folder is the recorded installation folder when its uninstall
 // entry point still exists; otherwise a base folder followed by "Tarnwick":
@@ -7,15 +8,13 @@
 // administrators (and APPDATA can be read), else the 32-bit program files
 // folder, else the program files folder.
 //
-// Pure: the caller probes the machine and passes what it found.
+// Pure, except SystemDefaultFolderFacts, which probes the machine.
 #pragma once
 
 #include <optional>
 #include <string>
 
-namespace mainwnd {
-
-inline constexpr const wchar_t* kProductFolderName = L"Tarnwick";
+namespace rules {
 
 struct DefaultFolderFacts {
   std::wstring registeredInstallPath;
@@ -29,6 +28,12 @@ struct DefaultFolderFacts {
 
 std::wstring DefaultInstallDir(const DefaultFolderFacts& facts);
 
+// The facts of the running machine for a recorded installation (both texts
+// empty when there is none) and the two administrator answers.
+DefaultFolderFacts SystemDefaultFolderFacts(const std::wstring& registeredInstallPath,
+                                            const std::wstring& registeredUninstEp, bool consoleUserIsAdmin,
+                                            bool processIsAdmin);
+
 // True when `folder` names the same folder as `defaultDir`: the relative
 // path between the two, both taken as folders, is exactly "." (so another
 // letter case on Windows, or a trailing separator, still matches).
@@ -41,4 +46,4 @@ std::wstring CustomInstallDir(const std::wstring& typed, const std::wstring& def
 // The edit box's text after the folder browser returned `chosen`.
 std::wstring FolderForChosenParent(const std::wstring& chosen);
 
-}  // namespace mainwnd
+}  // namespace rules

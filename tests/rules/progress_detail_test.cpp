@@ -1,13 +1,13 @@
 // The line under the progress bar: the download's smoothed speed and time
 // left, unknown until they can be known, and the package's own step.
-#include "ui/main/progress_detail.h"
+#include "rules/progress_detail.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-namespace mainwnd {
+namespace rules {
 namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
@@ -48,7 +48,7 @@ TEST(DownloadRate, UnknownPartsStayHidden) {
       {"a stalled download: speed, no time left", {{0, 0.5, 100}, {2, 0.5, 100}}, L"0 KB/s"},
       {"slow: kilobytes", {{0, 0.0, 0}, {1, 0.001, 512000}}, L"500 KB/s · 剩余 16:39"},
       {"beyond 100 hours is no estimate", {{0, 0.0, 0}, {10, 0.00001, 10}}, L"0 KB/s"},
-      {"an hour and more", {{0, 0.0, 0}, {1, 0.0002, 1048576}}, L"1.0 MB/s · 剩余 1:23:19"},
+      {"an hour and more", {{0, 0.0, 0}, {1, 0.0002, 1048576}}, L"1.0 MB/s · 剩余 83:19"},
       {"a new attempt goes back: forgotten", {{0, 0.0, 0}, {1, 0.5, 5e6}, {2, 0.1, 1e6}}, L""},
       {"not a number is ignored", {{0, 0.0, 0}, {1, NAN, 5e6}}, L""},
   };
@@ -79,4 +79,4 @@ TEST(PackageStepLine, ShowsWhatThePackageReports) {
 }
 
 }  // namespace
-}  // namespace mainwnd
+}  // namespace rules
