@@ -36,7 +36,7 @@ PACKAGE_BYTES = 24 << 20
 BYTES_PER_SECOND = 3 << 20
 # The package: a message while it works, its own progress, then success.
 SCENARIO = ("out Encode=UTF8\ninstall-files\nout Progress=0.3\nsleep 1200\n"
-            "out Message=安装即将完成，请勿关闭电脑\nsleep 600\nout Progress=0.6\nsleep 4000\n"
+            "out Message=安装即将完成，请勿关闭电脑\nsleep 600\nout Progress=0.6\nsleep 12000\n"
             "out Progress=0.9\nout InstPath=${DIR}\nout FinsihCloseDetention=5000\nout State=Success\n")
 
 
@@ -113,16 +113,26 @@ class Pictures:
         self.out = out
         self.taken = []
 
-    def window_rect(self, run, title):
-        wid, x, y = run.geometry(title)
-        info = run.xdo("getwindowgeometry", wid)
-        w, h = info[info.index("Geometry:") + 1].split("x")
-        return x, y, int(w), int(h)
+    @staticmethod
+    def shown_rect(run, title):
+        """(left, top, right, bottom) of the visible window `title`, or None."""
+        ids = run.xdo("search", "--onlyvisible", "--name", "^%s$" % title)
+        if not ids:
+            return None
+        info = run.xdo("getwindowgeometry", ids[-1])
+        x, y = (int(v) for v in info[info.index("Position:") + 1].split(","))
+        w, h = (int(v) for v in info[info.index("Geometry:") + 1].split("x"))
+        return x, y, x + w, y + h
 
     def take(self, run, name, title="Tarnwick"):
+        """The window `title` with its shadow; a dialog is shown over the
+        main window behind it, as the user sees it."""
         time.sleep(0.8)  # let the window finish painting (and the shadow follow)
-        x, y, w, h = self.window_rect(run, title)
-        geometry = "%dx%d+%d+%d" % (w + 2 * MARGIN, h + 2 * MARGIN, x - MARGIN, y - MARGIN)
+        run.geometry(title)  # waits for it
+        rects = [r for r in (self.shown_rect(run, title), self.shown_rect(run, "Tarnwick")) if r]
+        left, top = min(r[0] for r in rects), min(r[1] for r in rects)
+        right, bottom = max(r[2] for r in rects), max(r[3] for r in rects)
+        geometry = "%dx%d+%d+%d" % (right - left + 2 * MARGIN, bottom - top + 2 * MARGIN, left - MARGIN, top - MARGIN)
         path = os.path.join(self.out, name + ".png")
         subprocess.run(["import", "-display", self.env.display.name, "-window", "root", "-crop", geometry,
                         "+repage", path], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -169,6 +179,7 @@ def installation(env, server, pictures):
     pictures.take(run, "main-page2-a")
     pictures.dialog(run, "MessageBox1Wnd.xml", "MessageBox1Wnd", "closebtn")
     wait_detail(run, "安装包进度 60%")
+    time.sleep(0.5)
     pictures.take(run, "main-page2-b")
     run.wait_page(3)
     pictures.take(run, "main-page3")
