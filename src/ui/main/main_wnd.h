@@ -19,6 +19,13 @@
 //     timers (10: bring to front, 11: close) on the root control.
 // WM_CLOSE is refused while the progress page shows, so neither Alt+F4 nor
 // the system menu can abandon a running download or installation.
+// One start at a time: from StartInstall's request until its "install"
+// answer (after the network check, when there is one) every control that
+// could start, navigate or change the folder and options is disabled, and a
+// second StartInstall is refused. A close request makes later clicks void
+// (the second half of a double click on "立即体验" launches nothing).
+// Under the bar, progressDetailLb shows the download's speed and time left
+// (rules/progress_detail.h) and then the step the package reports.
 //
 // Threads: the UI thread runs everything, except PostInstallEvent (any
 // thread: the driver's workers) and the network check's worker, which only
