@@ -301,6 +301,34 @@ TEST_F(FrameDialogTest, FolderSkinAndTheShadowSwitch) {
 }
 
 
+// Reads the owner's state from inside the dialog's modal run.
+class OwnerState : public NotifyListener {
+ public:
+  explicit OwnerState(SkinWindow& owner) : owner_(owner) {}
+  void OnNotification(const Notification& n) override {
+    if (n.type == L"probe") enabledWhileOpen = headless::IsEnabled(owner_);
+  }
+  bool enabledWhileOpen = true;
+
+ private:
+  SkinWindow& owner_;
+};
+
+TEST_F(FrameDialogTest, AModalDialogDisablesItsOwnerUntilItEnds) {
+  CSkinFrame main(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(main.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  OwnerState probe(main);
+  SetDialogScript([&](const DialogRequest& r) {
+    r.window->Tree().AddNotifyListener(&probe);
+    r.window->Tree().PostNotify(nullptr, L"probe");
+    r.window->Tree().PostNotify(r.window->CancelButton(), L"click");
+    return kRunDialogWindow;
+  });
+  EXPECT_EQ(ShowDialog(main.GetHandle(), MakeSkinSource(L"ExitTipWnd.xml"), nullptr, nullptr), 1);
+  EXPECT_FALSE(probe.enabledWhileOpen);
+  EXPECT_TRUE(headless::IsEnabled(main));
+}
+
 // Where a multi-line label breaks its text, line by line: the longest
 // prefix of what is left that the label's font fits into its width.
 std::vector<std::wstring> WrappedLines(SkinWindow& window, CLabel& label) {
