@@ -1,4 +1,5 @@
 #include "ui/toolkit/centering.h"
+#include "ui/toolkit/modal_owners.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,25 @@ TEST(Centering, CentresOverTheReferenceAndStaysInTheWorkArea) {
   }
   // A work area that does not start at 0 (taskbar on the left).
   EXPECT_EQ(CenteredOrigin(window, nullptr, false, {60, 0, 1920, 1080}), (Point{690, 340}));
+}
+
+// Two dialogs over one owner, the first closed while the second is open:
+// the owner comes back only with the last, and one that someone else had
+// disabled stays disabled.
+TEST(ModalOwners, TheLastLoopOverAnOwnerEnablesIt) {
+  ModalOwners owners;
+  int owner = 0, other = 0;
+  EXPECT_TRUE(owners.Enter(&owner, /*ownerEnabled=*/true));
+  EXPECT_FALSE(owners.Enter(&owner, /*ownerEnabled=*/false));
+  EXPECT_EQ(owners.Count(&owner), 2);
+  EXPECT_FALSE(owners.Leave(&owner)) << "the first dialog closed; the second is still open";
+  EXPECT_TRUE(owners.Leave(&owner));
+  EXPECT_EQ(owners.Count(&owner), 0);
+  EXPECT_FALSE(owners.Leave(&owner)) << "an unbalanced leave changes nothing";
+
+  EXPECT_FALSE(owners.Enter(&other, /*ownerEnabled=*/false));
+  EXPECT_FALSE(owners.Leave(&other));
+  EXPECT_FALSE(owners.Enter(nullptr, true));
 }
 
 }  // namespace

@@ -5,11 +5,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
+#include <vector>
 
 #include "frame_test_support.h"
 #include "ui/frame/skin_frame.h"
+#include "ui/toolkit/button.h"
+#include "ui/toolkit/container.h"
 #include "ui/toolkit/label.h"
+#include "ui/toolkit/text_style.h"
 
 namespace ui {
 namespace {
@@ -88,7 +93,6 @@ TEST_F(FrameDialogTest, TheToolkitsOwnFilterClosesOnEscapeWithOne) {
 TEST_F(FrameDialogTest, TabMovesTheFocusAndEnterActivatesTheFocusedButton) {
   CMessageBoxWnd dialog(MakeSkinSource(L"ExitTipWnd.xml"));
   ASSERT_TRUE(dialog.Create(nullptr, L"消息框", kStyleOverlappedVisible, 0));
-  constexpr std::uint32_t kVkTab = 0x09;
   headless::PressKey(dialog, kVkTab);  // closebtn comes first in the markup
   EXPECT_EQ(dialog.Tree().GetFocus(), dialog.FindControl(L"closebtn"));
   headless::PressKey(dialog, kVkTab);
@@ -294,6 +298,124 @@ TEST_F(FrameDialogTest, FolderSkinAndTheShadowSwitch) {
   }
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
+}
+
+
+// Reads the owner's state from inside the dialog's modal run.
+class OwnerState : public NotifyListener {
+ public:
+  explicit OwnerState(SkinWindow& owner) : owner_(owner) {}
+  void OnNotification(const Notification& n) override {
+    if (n.type == L"probe") enabledWhileOpen = headless::IsEnabled(owner_);
+  }
+  bool enabledWhileOpen = true;
+
+ private:
+  SkinWindow& owner_;
+};
+
+TEST_F(FrameDialogTest, AModalDialogDisablesItsOwnerUntilItEnds) {
+  CSkinFrame main(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(main.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  OwnerState probe(main);
+  SetDialogScript([&](const DialogRequest& r) {
+    r.window->Tree().AddNotifyListener(&probe);
+    r.window->Tree().PostNotify(nullptr, L"probe");
+    r.window->Tree().PostNotify(r.window->CancelButton(), L"click");
+    return kRunDialogWindow;
+  });
+  EXPECT_EQ(ShowDialog(main.GetHandle(), MakeSkinSource(L"ExitTipWnd.xml"), nullptr, nullptr), 1);
+  EXPECT_FALSE(probe.enabledWhileOpen);
+  EXPECT_TRUE(headless::IsEnabled(main));
+}
+
+// Where a multi-line label breaks its text, line by line: the longest
+// prefix of what is left that the label's font fits into its width.
+std::vector<std::wstring> WrappedLines(SkinWindow& window, CLabel& label) {
+  const std::wstring text = window.Tree().ResolveText(label.GetText());
+  const Rect area = label.GetPos().Deflated(label.GetTextPadding());
+  std::vector<std::wstring> lines;
+  std::wstring rest = text;
+  while (!rest.empty()) {
+    const std::size_t newline = rest.find(L'\n');
+    std::wstring paragraph = rest.substr(0, newline);
+    if (!paragraph.empty() && paragraph.back() == L'\r') paragraph.pop_back();
+    rest = newline == std::wstring::npos ? std::wstring() : rest.substr(newline + 1);
+    while (!paragraph.empty()) {
+      std::size_t fits = 1;
+      while (fits < paragraph.size() &&
+             window.Tree().MeasureText(label, paragraph.substr(0, fits + 1), TextStyle::kSingleLine).cx <=
+                 area.Width()) {
+        ++fits;
+      }
+      lines.push_back(paragraph.substr(0, fits));
+      paragraph.erase(0, fits);
+    }
+  }
+  return lines;
+}
+
+bool EndsAtABreakOpportunity(const std::wstring& line) {
+  const std::wstring breakAfter = L"，。？！；：、 ,.?!;:";
+  return !line.empty() && breakAfter.find(line.back()) != std::wstring::npos;
+}
+
+void ForEachLabel(CControl* control, const std::function<void(CLabel&)>& visit) {
+  if (auto* label = dynamic_cast<CLabel*>(control)) visit(*label);
+  if (auto* container = dynamic_cast<CContainer*>(control)) {
+    for (int i = 0; i < container->GetCount(); ++i) ForEachLabel(container->GetItemAt(i), visit);
+  }
+}
+
+// Every text of every dialog fits its label at the window's font: single
+// lines are not cut, and a text that must wrap breaks after punctuation,
+// never inside a word, and keeps within the label's height.
+TEST_F(FrameDialogTest, EveryDialogTextFitsItsLabel) {
+  struct Case {
+    const wchar_t* file;
+    const wchar_t* text;  // the caller's text, for the generic boxes
+  };
+  const std::vector<Case> cases = {
+      {L"ExitTipWnd.xml", nullptr},
+      {L"NetworkTipWnd.xml", nullptr},
+      {L"InstalledPathTipWnd.xml", nullptr},
+      {L"MessageBox1Wnd.xml", L"安装程序检测到Tarnwick\r\n正在运行，请退出程序后再安装"},
+      {L"MessageBox2Wnd.xml", L"无效路径"},
+      {L"MessageBox2Wnd.xml", L"当前磁盘剩余空间低于1GB，请修改安装路径"},
+      {L"MessageBox2Wnd.xml", L"当前网络环境较差，请在网络通畅时进行安装"},
+      {L"MessageBox2Wnd.xml", L"安装失败"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.file));
+    CMessageBoxWnd dialog(MakeSkinSource(c.file));
+    ASSERT_TRUE(dialog.Create(nullptr, L"消息框", kStyleOverlappedVisible, 0));
+    if (c.text != nullptr) {
+      dialog.TextLabel()->SetText(c.text);
+      dialog.CaptionLabel()->SetText(L"温馨提示");
+    }
+    dialog.Tree().LayoutIfNeeded();
+    ForEachLabel(dialog.Tree().GetRoot(), [&](CLabel& label) {
+      if (label.GetText().empty() || dynamic_cast<CButton*>(&label) != nullptr) return;
+      SCOPED_TRACE(Narrow(label.GetText()));
+      const Rect area = label.GetPos().Deflated(label.GetTextPadding());
+      const int lineHeight = dialog.Tree().GetFont(label.GetFont()).size;
+      const std::vector<std::wstring> lines = WrappedLines(dialog, label);
+      const bool multiline = (label.GetTextStyle() & TextStyle::kWordBreak) != 0;
+      if (!multiline) {
+        EXPECT_EQ(lines.size(), 1u) << "a single-line label cuts its text";
+        return;
+      }
+      EXPECT_LE(static_cast<int>(lines.size()) * lineHeight, area.Height());
+      const std::wstring text = label.GetText();
+      std::size_t at = 0;
+      for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        at += lines[i].size();
+        const bool explicitBreak = at < text.size() && (text[at] == L'\r' || text[at] == L'\n');
+        EXPECT_TRUE(explicitBreak || EndsAtABreakOpportunity(lines[i])) << "breaks inside a word";
+        while (at < text.size() && (text[at] == L'\r' || text[at] == L'\n')) ++at;
+      }
+    });
+  }
 }
 
 }  // namespace

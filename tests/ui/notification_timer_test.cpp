@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "ui/toolkit/box_layout.h"
@@ -303,6 +304,28 @@ TEST_F(NotifyTest, WindowActionsGoThroughTheHost) {
   EXPECT_EQ(host_.focus, tree_.FindControl(L"go"));
   tree_.FindControl(L"go")->SetVisible(false);  // a hidden control gives up the focus
   EXPECT_EQ(host_.focus, nullptr);
+}
+
+
+// A worker may post while the UI thread attaches or detaches the host (a
+// window being destroyed): a notification is queued or dropped, never read
+// from a half-written pointer.
+TEST(WindowTreeHost, DetachingTheHostWhileAWorkerPostsIsSafe) {
+  TextTable texts;
+  WindowTree tree(&texts);
+  HeadlessHost host(tree);
+  std::atomic<bool> stop{false};
+  std::thread worker([&] {
+    for (int i = 0; i < 20000 && !stop; ++i) tree.PostNotify(nullptr, L"checknet", static_cast<std::uintptr_t>(i));
+  });
+  for (int i = 0; i < 2000; ++i) {
+    tree.AttachHost(nullptr);
+    tree.AttachHost(&host);
+  }
+  stop = true;
+  worker.join();
+  EXPECT_EQ(tree.GetHost(), &host);
+  EXPECT_LE(host.PendingPosted(), 20000u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include "ui/controls/sequence_label.h"
 #include "ui/dialogs/message_box_wnd.h"
@@ -176,6 +177,56 @@ TEST_F(RealWindowTest, DialogOverAnOwnerIsCentredAndDisablesItWhileOpen) {
   EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_EQ(seen.left, m.left + m.Width() / 2 - 180);
   EXPECT_EQ(seen.top, m.top + m.Height() / 2 - 90);
+}
+
+// Runs `action` when a notification of `type` reaches the window.
+class OnNotify : public NotifyListener {
+ public:
+  OnNotify(const wchar_t* type, std::function<void()> action) : type_(type), action_(std::move(action)) {}
+  void OnNotification(const Notification& n) override {
+    if (n.type == type_ && action_) {
+      auto action = std::move(action_);
+      action();
+    }
+  }
+
+ private:
+  std::wstring type_;
+  std::function<void()> action_;
+};
+
+// A second dialog opened from inside the first one's loop (as a window event
+// does), the first closed while the second is open: the owner must stay
+// disabled until the second one closes too.
+TEST_F(RealWindowTest, StackedDialogsKeepTheOwnerDisabledUntilTheLastCloses) {
+  CSkinFrame main(MakeSkinSource(L"MainWnd.xml"));
+  ASSERT_TRUE(main.Create(nullptr, L"Tarnwick", kStyleOverlappedVisible, 0));
+  HWND owner = static_cast<HWND>(main.GetHandle());
+  CMessageBoxWnd* first = nullptr;
+  OwnerProbe probe(owner);
+  std::unique_ptr<OnNotify> openSecond;
+  int secondResult = -1;
+  SetDialogScript([&](const DialogRequest& r) {
+    if (r.skinFile == L"ExitTipWnd.xml") {
+      first = r.window;
+      openSecond = std::make_unique<OnNotify>(L"open", [&] {
+        secondResult = ShowDialog(owner, MakeSkinSource(L"NetworkTipWnd.xml"), nullptr, nullptr);
+      });
+      r.window->Tree().AddNotifyListener(openSecond.get());
+      r.window->Tree().PostNotify(nullptr, L"open");
+    } else {
+      first->Close(1);
+      r.window->Tree().AddNotifyListener(&probe);
+      r.window->Tree().PostNotify(nullptr, L"probe");
+      PostClick(*r.window, L"okBtn");
+    }
+    return kRunDialogWindow;
+  });
+  EXPECT_EQ(ShowDialog(owner, MakeSkinSource(L"ExitTipWnd.xml"), nullptr, nullptr), 1);
+  SetDialogScript(nullptr);
+  EXPECT_EQ(secondResult, 0);
+  EXPECT_TRUE(probe.ownerDisabled) << "the first dialog's close enabled the owner under the second";
+  EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
 void PumpFor(DWORD ms) {

@@ -5,7 +5,10 @@
 // Records go to the real per-user store (the registry under Wine).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <deque>
 #include <map>
 #include <thread>
@@ -26,6 +29,7 @@
 #include "ui/dialogs/message_box_wnd.h"
 #include "ui/main/main_wnd.h"
 #include "ui/toolkit/combo.h"
+#include "ui/toolkit/headless_host.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/progress.h"
 #include "ui/toolkit/skin_system.h"
@@ -40,9 +44,14 @@ namespace {
 using ui::headless::Click;
 using ui::headless::Pump;
 
+// Counts its starts and never reports: the test posts the events.
 class IdleDownloader : public CDownloader {
  public:
-  void Start() override {}
+  explicit IdleDownloader(std::atomic<int>* starts) : starts_(starts) {}
+  void Start() override { ++*starts_; }
+
+ private:
+  std::atomic<int>* starts_;
 };
 
 struct Shown {
@@ -77,6 +86,7 @@ class MainWndTest : public testing::Test {
   }
 
   void TearDown() override {
+    OpenNetworkGate();
     window_.reset();
     ui::SetDialogScript(nullptr);
     Config() = saved_;
@@ -89,7 +99,13 @@ class MainWndTest : public testing::Test {
     s.probes.isRunning = [this](const std::wstring& name) { return running_[name]; };
     s.probes.createDirectories = [](const std::wstring& f) { return Utils::CreateDirectories(f); };
     s.probes.freeBytes = [this](const std::wstring&) { return freeBytes_; };
-    s.checkNetwork = [this] { return network_; };
+    s.checkNetwork = [this] {
+      ++checks_;
+      std::unique_lock<std::mutex> lock(gateMutex_);
+      // Bounded: a test that forgets to open the gate fails instead of hanging.
+      gateCv_.wait_for(lock, std::chrono::seconds(5), [this] { return gateOpen_; });
+      return network_;
+    };
     s.shellOpen = [this](const std::wstring& target, const std::wstring&, const std::wstring& folder,
                          platform::ShowMode show) {
       opened_.push_back(target + L"|" + folder + L"|" + std::to_wstring(static_cast<int>(show)));
@@ -101,6 +117,7 @@ class MainWndTest : public testing::Test {
     };
     s.isProcessAdmin = [] { return true; };
     s.isConsoleUserAdmin = [] { return true; };
+    s.nowSeconds = [this] { return clock_; };
     return s;
   }
 
@@ -109,8 +126,8 @@ class MainWndTest : public testing::Test {
     EXPECT_TRUE(window_->Create(nullptr, L"Tarnwick", ui::kStyleOverlappedVisible, 0));
     if (window_->Installer() != nullptr) {
       window_->Installer()->SetDownloaderFactory(
-          [](std::int32_t, EventCallback, const std::wstring&, const std::wstring&) {
-            return std::make_unique<IdleDownloader>();
+          [this](std::int32_t, EventCallback, const std::wstring&, const std::wstring&) {
+            return std::make_unique<IdleDownloader>(&downloads_);
           });
     }
     Pump(*window_);
@@ -120,6 +137,27 @@ class MainWndTest : public testing::Test {
   void Event(std::int32_t code, double value = 0.0, const std::wstring& text = L"") {
     window_->PostInstallEvent(code, value, text);
     Pump(*window_);
+  }
+
+  // Holds the network check on its worker until OpenNetworkGate.
+  void CloseNetworkGate() {
+    std::lock_guard<std::mutex> lock(gateMutex_);
+    gateOpen_ = false;
+  }
+  void OpenNetworkGate() {
+    {
+      std::lock_guard<std::mutex> lock(gateMutex_);
+      gateOpen_ = true;
+    }
+    gateCv_.notify_all();
+  }
+  // Pumps the window until `done` holds (at most about 10 s).
+  bool PumpUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 2000 && !done(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      if (window_->IsWindowAlive()) Pump(*window_);
+    }
+    return done();
   }
 
   std::wstring Text(const wchar_t* name) { return window_->FindControl(name)->GetText(); }
@@ -152,6 +190,12 @@ class MainWndTest : public testing::Test {
   std::vector<Shown> shown_;
   std::function<void()> duringDialog_;
   int barUnderDialog_ = -1;
+  std::atomic<int> downloads_{0};
+  double clock_ = 1000.0;
+  std::atomic<int> checks_{0};
+  std::mutex gateMutex_;
+  std::condition_variable gateCv_;
+  bool gateOpen_ = true;
 };
 
 TEST_F(MainWndTest, FreshStartShowsTheDefaultFolderAndMovesBetweenStartAndCustomPages) {
@@ -591,6 +635,157 @@ TEST_F(MainWndTest, EventsPostedFromManyThreadsArriveOnceEachInOrderPerThread) {
   Event(4242, 1.0, L"?");
   EXPECT_EQ(w.OnInstallEvent(nullptr), 0);
   EXPECT_EQ(w.CurrentPage(), 2);
+}
+
+// While the network check runs nothing may start a second check, a second
+// installation or leave the page the installation was started from.
+TEST_F(MainWndTest, OneStartAtATimeWhileTheNetworkCheckRuns) {
+  Config().IsCheckNet = true;
+  network_ = 0x40;
+  struct Case {
+    const char* what;
+    bool fromCustomPage;
+    const wchar_t* secondClick;
+  };
+  const std::vector<Case> cases = {
+      {"立即安装 again on the start page", false, L"defaultInstallBtn"},
+      {"自定义安装 during the check", false, L"customeBtn"},
+      {"立即安装 again on the custom page", true, L"customeInstallBtn"},
+      {"back during the check", true, L"backBtn"},
+      {"修改 during the check", true, L"chDirBtn"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    checks_ = 0;
+    downloads_ = 0;
+    CMainWnd& w = Open();
+    const int startPage = c.fromCustomPage ? 1 : 0;
+    if (c.fromCustomPage) {
+      ASSERT_TRUE(Click(w, L"customeBtn"));
+    }
+    CloseNetworkGate();
+    ASSERT_TRUE(Click(w, c.fromCustomPage ? L"customeInstallBtn" : L"defaultInstallBtn"));
+    ASSERT_TRUE(PumpUntil([this] { return checks_ == 1; }));
+    picked_ = platform::JoinPath(work_, L"Elsewhere");
+    Click(w, c.secondClick);  // may find the control inert or hidden
+    EXPECT_EQ(w.CurrentPage(), startPage);
+    EXPECT_EQ(Text(L"installDirEdit"), DefaultDir()) << "the folder stays as it was started";
+    OpenNetworkGate();
+    ASSERT_TRUE(PumpUntil([&] { return w.CurrentPage() == 2; }));
+    Pump(w);
+    EXPECT_EQ(checks_, 1);
+    EXPECT_EQ(downloads_, 1);
+    EXPECT_EQ(w.SavedPage(), startPage);
+    picked_.reset();
+    window_.reset();
+  }
+}
+
+// A double click queues its second press behind whatever the first one
+// posted; the second one must find nothing left to start.
+TEST_F(MainWndTest, DoubleClicksStartAndLaunchOnce) {
+  CMainWnd& w = Open();
+  ASSERT_TRUE(ui::headless::QueueClick(w, L"defaultInstallBtn"));
+  ASSERT_TRUE(ui::headless::QueueClick(w, L"defaultInstallBtn"));
+  Pump(w);
+  EXPECT_EQ(w.CurrentPage(), 2);
+  EXPECT_EQ(downloads_, 1);
+
+  const std::wstring exe = platform::JoinPath(DefaultDir(), L"Tarnwick.exe");
+  testsupport::WriteFile(exe, "product");
+  Event(IST_CODE_EXE_PATH, 0, exe);
+  Event(IST_CODE_STARTUP_STYLE, 2.0);
+  Event(IST_CODE_SUCCESS, 1.0);
+  ASSERT_EQ(w.CurrentPage(), 3);
+  opened_.clear();
+  ASSERT_TRUE(ui::headless::QueueClick(w, L"openProduceBtn"));
+  ASSERT_TRUE(ui::headless::QueueClick(w, L"openProduceBtn"));
+  Pump(w);
+  EXPECT_EQ(opened_, (std::vector<std::wstring>{exe + L"||0"}));
+  EXPECT_FALSE(Alive());
+}
+
+// The progress animation ticks only while its page shows.
+TEST_F(MainWndTest, ProgressAnimationRunsOnlyOnTheProgressPage) {
+  CMainWnd& w = Open();
+  ui::CControl* animation = w.FindControl(L"progressAnLb");
+  ASSERT_NE(animation, nullptr);
+  const unsigned kSequenceTimer = 2100;
+  EXPECT_FALSE(w.Tree().HasTimer(animation, kSequenceTimer)) << "start page";
+  ASSERT_TRUE(Click(w, L"customeBtn"));
+  EXPECT_FALSE(w.Tree().HasTimer(animation, kSequenceTimer)) << "custom page";
+  ASSERT_TRUE(Click(w, L"customeInstallBtn"));
+  EXPECT_TRUE(w.Tree().HasTimer(animation, kSequenceTimer)) << "progress page";
+  Event(IST_CODE_FAIL, 1.0, L"");
+  ASSERT_EQ(w.CurrentPage(), 0);
+  EXPECT_FALSE(w.Tree().HasTimer(animation, kSequenceTimer)) << "back on the start page";
+  const int before = ui::headless::Host(w)->invalidations;
+  ui::headless::Advance(w, 1000);
+  EXPECT_EQ(ui::headless::Host(w)->invalidations, before) << "an idle page repaints nothing";
+}
+
+// The button that Enter would press shows it.
+TEST_F(MainWndTest, KeyboardFocusIsShownAndEnterActsOnlyOnShownFocus) {
+  CMainWnd& w = Open();
+  ui::headless::PressKey(w, ui::kVkReturn);
+  EXPECT_EQ(w.CurrentPage(), 0) << "nothing has the focus yet";
+  ASSERT_TRUE(Click(w, L"customeBtn"));
+  ui::CControl* install = w.FindControl(L"customeInstallBtn");
+  EXPECT_TRUE(install->IsFocused());
+  EXPECT_TRUE(w.Tree().IsFocusShown()) << "focus given by the window is drawn";
+  ui::headless::PressKey(w, ui::kVkEscape);
+  EXPECT_TRUE(Alive());
+  EXPECT_EQ(w.CurrentPage(), 1);
+
+  // Tab walks the shown page in reading order and comes round again.
+  std::vector<std::wstring> order;
+  for (int i = 0; i < 9; ++i) {
+    ui::headless::PressKey(w, ui::kVkTab);
+    order.push_back(w.Tree().GetFocus() != nullptr ? w.Tree().GetFocus()->GetName() : L"-");
+  }
+  EXPECT_EQ(order, (std::vector<std::wstring>{L"backBtn", L"minbtn", L"closebtn", L"installDirEdit", L"chDirBtn",
+                                              L"createDSCb", L"createQSCb", L"customeInstallBtn", L"backBtn"}));
+  ui::headless::PressKey(w, ui::kVkSpace);
+  EXPECT_EQ(w.CurrentPage(), 0) << "Space pressed the focused back button";
+
+  // A mouse press moves the focus without a mark; Enter then does nothing.
+  ASSERT_TRUE(Click(w, L"customeBtn"));
+  ASSERT_TRUE(Click(w, L"createDSCb"));
+  EXPECT_FALSE(w.Tree().IsFocusShown());
+  const bool selected = dynamic_cast<ui::COption*>(w.FindControl(L"createDSCb"))->IsSelected();
+  ui::headless::PressKey(w, ui::kVkReturn);
+  EXPECT_EQ(dynamic_cast<ui::COption*>(w.FindControl(L"createDSCb"))->IsSelected(), selected);
+  ui::headless::PressKey(w, ui::kVkTab);
+  EXPECT_TRUE(w.Tree().IsFocusShown());
+  EXPECT_EQ(w.Tree().GetFocus()->GetName(), L"createQSCb");
+  ui::headless::PressKey(w, ui::kVkReturn);
+  EXPECT_FALSE(dynamic_cast<ui::COption*>(w.FindControl(L"createQSCb"))->IsSelected());
+}
+
+// Under the bar: the download's speed and time left from the bytes on disk
+// and the reported fractions, then the step the package reports.
+TEST_F(MainWndTest, SpeedAndTimeLeftUnderTheBarThenThePackagesStep) {
+  CMainWnd& w = Open();
+  ASSERT_TRUE(Click(w, L"defaultInstallBtn"));
+  const std::wstring part = platform::JoinPath(DefaultDir(), L"__Package_tarnwick.exe.part");
+  Event(DL_CODE_START, 1.0);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"");
+  testsupport::WriteFile(part, "");
+  Event(DL_CODE_PROGRESS, 0.0);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"") << "nothing is known from one report";
+  clock_ += 2.0;
+  testsupport::WriteFile(part, std::string(4u << 20, 'x'));
+  Event(DL_CODE_PROGRESS, 0.5);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"2.0 MB/s · 剩余 0:02");
+  EXPECT_EQ(Text(L"progressLb"), L"正在安装中:35%，请稍候...") << "the figure above is unchanged";
+
+  Event(DL_CODE_SUCCESS);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"");
+  Event(IST_CODE_START);
+  Event(IST_CODE_PROGRESS, 0.0);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"") << "the package has reported nothing yet";
+  Event(IST_CODE_PROGRESS, 0.4);
+  EXPECT_EQ(Text(L"progressDetailLb"), L"安装包进度 40%");
 }
 
 class MainWndLanguageTest : public MainWndTest {

@@ -18,12 +18,12 @@ TEST(PageChrome, EveryPage) {
     bool restartProgress, stopProgress, restartFinished, titleGroup, logo, back;
   };
   for (const Case& c : std::vector<Case>{
-           {kPageStart, L"res\\mainWnd\\bg1.png", 1, false, false, false, true, false, false},
-           {kPageCustom, L"res\\mainWnd\\bg2.png", 1, false, false, false, true, false, true},
+           {kPageStart, L"res\\mainWnd\\bg1.png", 1, false, true, false, true, false, false},
+           {kPageCustom, L"res\\mainWnd\\bg2.png", 1, false, true, false, true, false, true},
            {kPageProgress, L"res\\mainWnd\\bg3.png", kTitleTabUnchanged, true, false, false, false, true, false},
            {kPageFinish, L"res\\mainWnd\\bg4.png", 2, false, true, true, true, false, false},
-           {kNoPage, L"res\\mainWnd\\bg1.png", 0, false, false, false, true, false, false},
-           {7, L"res\\mainWnd\\bg1.png", 0, false, false, false, true, false, false}}) {
+           {kNoPage, L"res\\mainWnd\\bg1.png", 0, false, true, false, true, false, false},
+           {7, L"res\\mainWnd\\bg1.png", 0, false, true, false, true, false, false}}) {
     PageChrome chrome = ChromeForPage(c.page);
     SCOPED_TRACE(c.page);
     EXPECT_EQ(std::wstring(chrome.background), c.background);

@@ -26,6 +26,7 @@
 #include "app/cli/preflight.h"
 #include "app/cli/progress_model.h"
 #include "config/command_line.h"
+#include "download/received_bytes.h"
 #include "config/installer_config.h"
 #include "download/download_failure.h"
 #include "install/download_installer.h"
@@ -78,9 +79,15 @@ class ProgressPrinter {
   explicit ProgressPrinter(double downloadScale)
       : m_progress(downloadScale), m_terminal(isatty(fileno(stdout)) != 0), m_start(Clock::now()) {}
 
+  // The package whose download the figures follow.
+  void SetPackagePath(const std::wstring& package) { m_package = package; }
+
   void OnEvent(std::int32_t code, double value) {
     double now = std::chrono::duration<double>(Clock::now() - m_start).count();
-    if (!m_progress.OnEvent(code, value, now)) return;
+    const double bytes = code == DL_CODE_PROGRESS && !m_package.empty()
+                             ? static_cast<double>(ReceivedPackageBytes(m_package))
+                             : -1.0;
+    if (!m_progress.OnEvent(code, value, now, bytes)) return;
     if (m_terminal) {
       std::printf("\r%s\033[K", m_progress.Bar(30).c_str());
     } else {
@@ -103,6 +110,7 @@ class ProgressPrinter {
   CliProgress m_progress;
   bool m_terminal;
   Clock::time_point m_start;
+  std::wstring m_package;
   bool m_lineOpen = false;
 };
 
@@ -205,6 +213,7 @@ int Install(const CommandLineOptions& options) {
   int exitCode = -1;
   {
     const std::wstring package = CDownloadInstaller::PackagePathFor(folder);
+    printer.SetPackagePath(package);
     CDownloadInstaller driver(
         [&queue, package](std::int32_t code, double value, const std::wstring& text) {
           // On the downloader's thread, before the driver runs the package.

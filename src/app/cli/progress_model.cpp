@@ -21,7 +21,9 @@ const char* PhaseOf(std::int32_t code) {
 
 }  // namespace
 
-bool CliProgress::OnEvent(std::int32_t code, double value, double nowSeconds) {
+bool CliProgress::OnEvent(std::int32_t code, double value, double nowSeconds, double receivedBytes) {
+  if (code == DL_CODE_START) m_download.Restart();
+  if (code == DL_CODE_PROGRESS) m_download.Sample(nowSeconds, value, receivedBytes);
   const int before = Percent();
   const char* phaseBefore = m_phase;
   if (const char* phase = PhaseOf(code)) m_phase = phase;
@@ -35,7 +37,12 @@ std::string CliProgress::Bar(int width) const {
   std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                     std::string(static_cast<std::size_t>(width - filled), '.') + "]";
   char text[160];
-  std::snprintf(text, sizeof text, " %3d%%  %5.1f %%/s  %s left  %s", Percent(), PointsPerSecond(),
-                rules::FormatDuration(SecondsLeft()).c_str(), m_phase);
+  if (m_phase == PhaseOf(DL_CODE_PROGRESS)) {
+    const std::string speed = rules::FormatSpeed(m_download.BytesPerSecond());
+    std::snprintf(text, sizeof text, " %3d%%  %s  %s left  %s", Percent(), speed.empty() ? "--" : speed.c_str(),
+                  rules::FormatDuration(m_download.SecondsLeft()).c_str(), m_phase);
+  } else {
+    std::snprintf(text, sizeof text, " %3d%%  %s", Percent(), m_phase);
+  }
   return bar + text;
 }

@@ -1,10 +1,12 @@
 #include "ui/main/main_wnd.h"
 
+#include <chrono>
 #include <cmath>
 #include <utility>
 
 #include "config/installer_config.h"
 #include "config/language.h"
+#include "download/received_bytes.h"
 #include "install/download_installer.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -28,7 +30,6 @@
 #include "ui/toolkit/tab_layout.h"
 #include "utils/log.h"
 #include "utils/probes.h"
-#include "utils/pump.h"
 #include "utils/thread.h"
 
 using mainwnd::kPageCustom;
@@ -71,6 +72,9 @@ MainWndServices MainWndServices::System() {
   services.pickFolder = &mainwnd::BrowseForFolder;
   services.isProcessAdmin = &rules::ProcessIsAdmin;
   services.isConsoleUserAdmin = &rules::ConsoleUserIsAdmin;
+  services.nowSeconds = [] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  };
   return services;
 }
 
@@ -94,6 +98,7 @@ CMainWnd::~CMainWnd() {
 std::intptr_t CMainWnd::OnWindowMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
                                         bool& handled) {
   if (msg == ui::kWmClose && mainwnd::IsCloseRefused(CurrentPage())) {
+    m_closeRequested = false;
     handled = true;
     return 0;
   }
@@ -201,6 +206,7 @@ void CMainWnd::FindControls() {
   languageCombo = Find<ui::CCombo>(*this, L"languageCombo");
   tipLbl = FindControl(L"tipLbl");
   installPrg = Find<ui::CProgress>(*this, L"installPrg");
+  progressDetailLb = FindControl(L"progressDetailLb");
 }
 
 void CMainWnd::FitProductName(ui::CControl* control) {
@@ -238,6 +244,9 @@ void CMainWnd::SetInstallDirText(const std::wstring& text) {
 // ---- D. StartInstall -------------------------------------------------------------
 
 bool CMainWnd::StartInstall(const std::wstring& folder, bool desktopShortcut, bool quickLaunch) {
+  // One start at a time: a second one would join the running download on
+  // this thread and then run a second download and installation.
+  if (m_startPending) return false;
   const CInstallerConfig& config = Config();
   switch (rules::CheckRunningPrograms(config.InsNew, m_services.probes)) {
     case rules::StartRefusal::kUninstallerRunning:
@@ -251,7 +260,7 @@ bool CMainWnd::StartInstall(const std::wstring& folder, bool desktopShortcut, bo
     default:
       break;
   }
-  if (customeInstallBtn != nullptr) customeInstallBtn->SetEnabled(false);
+  SetStartPending(true);
   switch (rules::CheckFolder(folder, m_services.probes)) {
     case rules::StartRefusal::kInvalidPath:
       TW_LOG(L"folder cannot be created:%ls\r\n", folder.c_str());
@@ -305,12 +314,30 @@ void CMainWnd::SendInstall(bool start) { Tree().SendNotify(Tree().GetRoot(), L"i
 void CMainWnd::PostInstall(bool start) { Tree().PostNotify(Tree().GetRoot(), L"install", start ? 1 : 0); }
 
 void CMainWnd::OnInstallNotification(bool start) {
-  if (start) {
+  // Only the answer to the pending start counts; anything else that asks
+  // to start (a stray "install") would run a second driver chain.
+  const bool pending = m_startPending;
+  SetStartPending(false);
+  if (start && pending) {
     m_savedPage = mainTabLt != nullptr ? mainTabLt->GetCurSel() : 0;
     SelectPage(kPageProgress);
     m_installer->Start();
   }
-  if (customeInstallBtn != nullptr) customeInstallBtn->SetEnabled(true);
+}
+
+// From a start's request until its answer (the network check may take a
+// while) nothing on the start and custom pages may start, navigate or
+// change what was started: the page left is where a failure returns, and
+// "重新安装" reads the folder and options again from it.
+void CMainWnd::SetStartPending(bool pending) {
+  m_startPending = pending;
+  for (ui::CControl* control : {customeInstallBtn, backBtn, chDirBtn, installDirEdit,
+                                static_cast<ui::CControl*>(createDSCb), static_cast<ui::CControl*>(createQSCb)}) {
+    if (control != nullptr) control->SetEnabled(!pending);
+  }
+  const bool service = IsSelected(serviceCb, true);
+  if (defaultInstallBtn != nullptr) defaultInstallBtn->SetEnabled(!pending && service);
+  if (customeBtn != nullptr) customeBtn->SetEnabled(!pending && service && IsSelected(treatyCb, true));
 }
 
 // ---- G. success actions ----------------------------------------------------------
@@ -330,8 +357,9 @@ void CMainWnd::LaunchProduct() {
     m_services.shellOpen(m_result.startUrl, L"", L"", platform::ShowMode::kMaximized);
     m_trace.Line(L"open", m_result.startUrl);
   }
+  // No message pumping here: this runs in a click handler, and a pump would
+  // dispatch the second half of a double click into a second launch.
   if (!m_result.exePath.empty() && platform::PathExists(m_result.exePath)) {
-    Utils::PumpMessages(GetHandle());
     m_services.shellOpen(m_result.exePath, L"", L"", platform::ShowMode::kNormal);
     m_trace.Line(L"open", m_result.exePath);
   }
@@ -466,6 +494,7 @@ void CMainWnd::OnControlClick(const ui::Notification& n) {
   } else if (sender == customeInstallBtn) {
     StartInstall(GetCustomInstallDir(), IsSelected(createDSCb, true), IsSelected(createQSCb, true));
   } else if (sender == openProduceBtn) {
+    if (m_closeRequested) return;  // the second click of a double click
     if (m_result.startupStyle == UserStartup) LaunchProduct();
     RequestClose(1);
   } else if (NameIs(sender, L"closebtn")) {
@@ -528,6 +557,7 @@ std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
     m_pendingEvents.erase(raw);
   }
   std::unique_ptr<InstallEvent> event(raw);
+  ShowProgressDetail(*event);
   const double scale = Config().DownloadScale;
   switch (event->code) {
     case DL_CODE_START:
@@ -584,6 +614,38 @@ void CMainWnd::ShowProgress(int percent) {
   if (progressLb != nullptr) progressLb->SetText(text);
   if (installPrg != nullptr) installPrg->SetValue(percent);
   m_trace.Line(L"progress", std::to_wstring(percent), text);
+}
+
+// Beside the figure on the bar: how fast the download runs and how long it
+// has left, then the step the package reports. Other events leave the line.
+void CMainWnd::ShowProgressDetail(const InstallEvent& event) {
+  std::wstring detail;
+  switch (event.code) {
+    case DL_CODE_START:
+      m_downloadRate.Restart();
+      break;
+    case DL_CODE_PROGRESS: {
+      const std::int64_t bytes = ReceivedPackageBytes(m_installer->GetPackagePath());
+      m_downloadRate.Sample(m_services.nowSeconds ? m_services.nowSeconds() : 0.0, event.value,
+                            static_cast<double>(bytes));
+      detail = rules::DownloadRateLine(m_downloadRate);
+      break;
+    }
+    case IST_CODE_PROGRESS:
+      detail = rules::PackageStepLine(event.value);
+      break;
+    case DL_CODE_SUCCESS:
+    case DL_CODE_FAIL:
+    case IST_CODE_START:
+    case IST_CODE_SUCCESS:
+    case IST_CODE_FAIL:
+      break;
+    default:
+      return;
+  }
+  if (progressDetailLb == nullptr || progressDetailLb->GetText() == detail) return;
+  progressDetailLb->SetText(detail);
+  m_trace.Line(L"detail", detail);
 }
 
 void CMainWnd::OnDownloadFailed(const InstallEvent& event) {
@@ -675,6 +737,7 @@ int CMainWnd::Dialog(const wchar_t* skinFile, const wchar_t* text, const wchar_t
 }
 
 void CMainWnd::RequestClose(int result) {
+  m_closeRequested = true;
   m_trace.Line(L"close", std::to_wstring(result));
   Close(result);
 }

@@ -19,6 +19,13 @@
 //     timers (10: bring to front, 11: close) on the root control.
 // WM_CLOSE is refused while the progress page shows, so neither Alt+F4 nor
 // the system menu can abandon a running download or installation.
+// One start at a time: from StartInstall's request until its "install"
+// answer (after the network check, when there is one) every control that
+// could start, navigate or change the folder and options is disabled, and a
+// second StartInstall is refused. A close request makes later clicks void
+// (the second half of a double click on "立即体验" launches nothing).
+// Under the bar, progressDetailLb shows the download's speed and time left
+// (rules/progress_detail.h) and then the step the package reports.
 //
 // Threads: the UI thread runs everything, except PostInstallEvent (any
 // thread: the driver's workers) and the network check's worker, which only
@@ -44,6 +51,7 @@
 #include "ui/frame/skin_frame.h"
 #include "ui/main/folder_browser.h"
 #include "ui/main/install_event.h"
+#include "rules/progress_detail.h"
 #include "ui/main/ui_trace.h"
 #include "utils/stopwatch.h"
 
@@ -74,6 +82,8 @@ struct MainWndServices {
   mainwnd::FolderPicker pickFolder;
   std::function<bool()> isProcessAdmin;
   std::function<bool()> isConsoleUserAdmin;
+  // A monotonic clock in seconds, for the download's speed and time left.
+  std::function<double()> nowSeconds;
 
   static MainWndServices System();
 };
@@ -134,6 +144,7 @@ class CMainWnd : public ui::CSkinFrame {
   void SelectPage(int page);
   void RunNetworkCheck();
   void ShowProgress(int percent);
+  void ShowProgressDetail(const InstallEvent& event);
   void OnDownloadFailed(const InstallEvent& event);
   void OnInstallSucceeded();
   void OnInstallFailed(const InstallEvent& event);
@@ -142,6 +153,7 @@ class CMainWnd : public ui::CSkinFrame {
   int Dialog(const wchar_t* skinFile, const wchar_t* text, const wchar_t* caption);
   void RequestClose(int result);
   void SendInstall(bool start);
+  void SetStartPending(bool pending);
   void PostInstall(bool start);
   void LogDownloadFailureDiagnostics(const InstallEvent& event);
   bool IsSelected(ui::COption* option, bool whenMissing) const;
@@ -177,6 +189,8 @@ class CMainWnd : public ui::CSkinFrame {
   ui::CCombo* languageCombo = nullptr;
   ui::CControl* tipLbl = nullptr;
   ui::CProgress* installPrg = nullptr;
+  // The line under the bar (speed and time left, the package's step).
+  ui::CControl* progressDetailLb = nullptr;
 
   std::wstring m_registeredUninstEp;
   std::wstring m_registeredInstallPath;
@@ -191,10 +205,15 @@ class CMainWnd : public ui::CSkinFrame {
   int m_savedPage = 0;
   // m_syntheticProgress lives here; never reset during the window's life.
   rules::ProgressFigure m_progress;
+  rules::DownloadRate m_downloadRate;
   bool m_prevInstallFound = false;
   bool m_consoleUserIsAdmin = false;
   bool m_processIsAdmin = false;
   int m_tracedPage = -2;
+  // A start was requested and its "install" answer has not arrived yet.
+  bool m_startPending = false;
+  // A close was requested and not refused; later clicks find nothing to do.
+  bool m_closeRequested = false;
 
   // Records posted but not yet handled. A window that is destroyed with
   // events still queued (the system discards the messages of a destroyed

@@ -21,7 +21,6 @@ PageChrome ChromeForPage(int page) {
     case kPageFinish:
       chrome.background = L"res\\mainWnd\\bg4.png";
       chrome.titleTabIndex = 2;
-      chrome.stopProgressAnimation = true;
       chrome.restartFinishedAnimation = true;
       break;
     default:
@@ -29,6 +28,9 @@ PageChrome ChromeForPage(int page) {
       chrome.titleTabIndex = 0;
       break;
   }
+  // The animation ticks only while it can be seen: elsewhere its timer
+  // would repaint a hidden area many times a second.
+  chrome.stopProgressAnimation = page != kPageProgress;
   chrome.titleGroupVisible = page != kPageProgress;
   chrome.installLogoVisible = page == kPageProgress;
   chrome.backButtonVisible = page == kPageCustom;

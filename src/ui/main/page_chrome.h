@@ -4,11 +4,14 @@
 // it, from the main tab's current page.
 //
 //   page | background             | titleTabLt | animations
-//   0    | res\mainWnd\bg1.png    | 1          | -
-//   1    | res\mainWnd\bg2.png    | 1          | -
+//   0    | res\mainWnd\bg1.png    | 1          | progressAnLb stops
+//   1    | res\mainWnd\bg2.png    | 1          | progressAnLb stops
 //   2    | res\mainWnd\bg3.png    | unchanged  | progressAnLb restarts
 //   3    | res\mainWnd\bg4.png    | 2          | progressAnLb stops, finishedLbl restarts
-//   else | res\mainWnd\bg1.png    | 0          | -
+//   else | res\mainWnd\bg1.png    | 0          | progressAnLb stops
+//
+// The progress animation runs only while its page shows (its markup starts
+// it as the window is built; the first refresh stops it).
 //
 // On page 2 the title buttons (minimise, close) hide and the install logo
 // shows; elsewhere the reverse. The back button shows on page 1 only.

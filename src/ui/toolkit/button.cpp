@@ -1,5 +1,7 @@
 #include "ui/toolkit/button.h"
 
+#include <algorithm>
+
 #include "ui/toolkit/painter.h"
 #include "ui/toolkit/window_tree.h"
 
@@ -18,6 +20,8 @@ const PropertyTable& CButton::ClassProperties() {
     t.ColorValue<CButton>(L"focusedtextcolor", &CButton::SetFocusedTextColor);
     t.ColorValue<CButton>(L"hotbkcolor", &CButton::SetHotBkColor);
     t.ColorValue<CButton>(L"pushedbkcolor", &CButton::SetPushedBkColor);
+    t.ColorValue<CButton>(L"focusbordercolor", &CButton::SetFocusBorderColor);
+    t.Int<CButton>(L"focusinset", &CButton::SetFocusInset);
     return t;
   }();
   return table;
@@ -58,9 +62,30 @@ void CButton::DoEvent(ControlEvent& event) {
       if (wasPushed && GetPos().Contains(event.point)) Activate();
       break;
     }
+    case ControlEvent::Type::kSetFocus:
+    case ControlEvent::Type::kKillFocus:
+      Invalidate();
+      break;
     default:
       CLabel::DoEvent(event);
   }
+}
+
+bool CButton::ShowsFocusMark() const {
+  return IsFocused() && GetWindow() && GetWindow()->IsFocusShown() && IsEnabled() && (focusBorderColor_ >> 24) != 0;
+}
+
+Rect CButton::FocusMarkRect() const {
+  const Rect& r = GetPos();
+  const int inset = std::min(focusInset_, std::min(r.Width(), r.Height()) / 2);
+  return {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
+}
+
+void CButton::Paint(Painter& painter) {
+  CLabel::Paint(painter);
+  if (!ShowsFocusMark()) return;
+  const Size round = GetBorderRound() == Size{} ? Size{4, 4} : GetBorderRound();
+  painter.DrawBorder(FocusMarkRect(), focusBorderColor_, 1, round);
 }
 
 void CButton::SetEnabled(bool enabled) {

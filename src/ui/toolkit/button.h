@@ -6,9 +6,14 @@
 // image is asked for only while the button is disabled.
 // Activate() sends "click".
 //
+// While it holds a shown keyboard focus (WindowTree::IsFocusShown) the button
+// draws a focus mark: a one-pixel rounded frame "focusinset" pixels inside
+// its rectangle in "focusbordercolor" (the skin's blue unless the markup says
+// otherwise; filled buttons ask for white inside their fill).
+//
 // Markup: normalimage hotimage pushedimage focusedimage disabledimage
 // hottextcolor pushedtextcolor focusedtextcolor hotbkcolor pushedbkcolor
-// (plus everything a label takes).
+// focusbordercolor focusinset (plus everything a label takes).
 #pragma once
 
 #include "ui/toolkit/label.h"
@@ -17,6 +22,8 @@ namespace ui {
 
 class CButton : public CLabel {
  public:
+  static constexpr Color kDefaultFocusBorderColor = 0xFF1890FF;
+
   std::wstring GetClassName() const override { return L"Button"; }
   static const PropertyTable& ClassProperties();
   const PropertyTable& Properties() const override { return ClassProperties(); }
@@ -38,12 +45,20 @@ class CButton : public CLabel {
   void SetHotBkColor(Color c) { hotBkColor_ = c; Invalidate(); }
   void SetPushedBkColor(Color c) { pushedBkColor_ = c; Invalidate(); }
 
+  void SetFocusBorderColor(Color c) { focusBorderColor_ = c; Invalidate(); }
+  Color GetFocusBorderColor() const { return focusBorderColor_; }
+  void SetFocusInset(int inset) { focusInset_ = inset < 0 ? 0 : inset; Invalidate(); }
+  // The frame the focus mark is drawn on, and whether it is drawn now.
+  Rect FocusMarkRect() const;
+  bool ShowsFocusMark() const;
+
   bool IsHot() const { return hot_; }
   bool IsPushed() const { return pushed_; }
 
   bool Activate() override;
   void DoEvent(ControlEvent& event) override;
   void SetEnabled(bool enabled) override;
+  void Paint(Painter& painter) override;
 
  protected:
   void PaintBkColor(Painter& painter) override;
@@ -58,6 +73,8 @@ class CButton : public CLabel {
   ImageRef normalImage_, hotImage_, pushedImage_, focusedImage_, disabledImage_;
   Color hotTextColor_ = 0, pushedTextColor_ = 0, focusedTextColor_ = 0;
   Color hotBkColor_ = 0, pushedBkColor_ = 0;
+  Color focusBorderColor_ = kDefaultFocusBorderColor;
+  int focusInset_ = 0;
   bool hot_ = false;
   bool pushed_ = false;
 };

@@ -168,7 +168,6 @@ bool TakesClicks(const CControl* control) {
 }
 
 bool HandleToolkitKey(WindowTree& tree, std::uint32_t virtualKey, bool backwards) {
-  constexpr std::uint32_t kVkTab = 0x09, kVkSpace = 0x20;
   if (virtualKey == kVkTab) {
     tree.LayoutIfNeeded();
     std::vector<CControl*> focusable;
@@ -183,7 +182,9 @@ bool HandleToolkitKey(WindowTree& tree, std::uint32_t virtualKey, bool backwards
     tree.SetFocus(focusable[next]);
     return true;
   }
-  if (virtualKey == kVkReturn || virtualKey == kVkSpace) {
+  // Enter and Space press only a focus the user can see: after a mouse
+  // press the mark is hidden, and a key must not act on an unseen target.
+  if ((virtualKey == kVkReturn || virtualKey == kVkSpace) && tree.IsFocusShown()) {
     CControl* focus = tree.GetFocus();
     if (focus && dynamic_cast<CButton*>(focus) && ShownAndEnabled(focus)) return focus->Activate();
   }

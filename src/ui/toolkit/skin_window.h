@@ -46,6 +46,8 @@ inline constexpr std::uint32_t kWmTimer = 0x0113;
 inline constexpr std::uint32_t kWmUser = 0x0400;
 inline constexpr std::uint32_t kVkEscape = 0x1B;
 inline constexpr std::uint32_t kVkReturn = 0x0D;
+inline constexpr std::uint32_t kVkTab = 0x09;
+inline constexpr std::uint32_t kVkSpace = 0x20;
 
 // Window styles the frame and the main window change (Win32 values).
 inline constexpr std::uint32_t kStyleOverlappedVisible = 0x10CF0000;  // WS_OVERLAPPEDWINDOW | WS_VISIBLE

@@ -6,10 +6,12 @@
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <set>
 
 #include "ui/toolkit/centering.h"
 #include "ui/toolkit/headless_host.h"
+#include "ui/toolkit/modal_owners.h"
 #include "ui/toolkit/skin_window.h"
 #include "ui/toolkit/skin_window_backend.h"
 #include "ui/toolkit/skin_window_shadow.h"
@@ -20,6 +22,16 @@ namespace ui {
 namespace {
 
 constexpr std::uint32_t kWmKeyUp = 0x0101, kWmSysKeyUp = 0x0105;
+constexpr std::uint32_t kWmLButtonDown = 0x0201, kWmLButtonUp = 0x0202;
+
+std::intptr_t PackPoint(Point p) {
+  return static_cast<std::intptr_t>((static_cast<std::uint32_t>(p.y & 0xFFFF) << 16) |
+                                    static_cast<std::uint32_t>(p.x & 0xFFFF));
+}
+Point UnpackPoint(std::intptr_t lParam) {
+  const auto bits = static_cast<std::uint32_t>(lParam);
+  return {static_cast<std::int16_t>(bits & 0xFFFF), static_cast<std::int16_t>(bits >> 16)};
+}
 // The work area a headless window is centred in.
 constexpr Rect kHeadlessWorkArea{0, 0, 1920, 1040};
 
@@ -108,7 +120,11 @@ class HeadlessBackend : public SkinWindowBackend {
 
   int RunModal() override {
     style_ |= kWsVisible;
+    HeadlessBackend* owner = parent_ ? FromHandle(parent_) : nullptr;
+    if (owner && ModalOwners::OfProcess().Enter(owner, owner->enabled_)) owner->enabled_ = false;
     Pump(100000);
+    const bool enable = owner && ModalOwners::OfProcess().Leave(owner);
+    if (enable && FromHandle(parent_) == owner) owner->enabled_ = true;
     return closeResult_;
   }
 
@@ -179,6 +195,8 @@ class HeadlessBackend : public SkinWindowBackend {
       Destroy(static_cast<int>(wParam));
       return 0;
     }
+    if (msg == kWmLButtonDown) window_.Tree().OnButtonDown(UnpackPoint(lParam));
+    if (msg == kWmLButtonUp) window_.Tree().OnButtonUp(UnpackPoint(lParam));
     if (msg == kWmKeyDown) {
       HandleToolkitKey(window_.Tree(), static_cast<std::uint32_t>(wParam), shiftDown);
     }
@@ -194,6 +212,7 @@ class HeadlessBackend : public SkinWindowBackend {
 
   HeadlessHost& Host() { return host_; }
   int closeResult() const { return closeResult_; }
+  bool enabled() const { return enabled_; }
   bool shiftDown = false;
 
  private:
@@ -239,6 +258,7 @@ class HeadlessBackend : public SkinWindowBackend {
   std::mutex queueMutex_;
   std::deque<Item> queue_;
   std::atomic<bool> alive_{false};
+  bool enabled_ = true;
   int closeResult_ = -1;
   void* parent_ = nullptr;
   std::uint32_t style_ = 0;
@@ -274,22 +294,43 @@ void Advance(SkinWindow& window, std::uint32_t milliseconds) {
   }
 }
 
-bool Click(SkinWindow& window, const std::wstring& controlName) {
-  HeadlessBackend* b = Of(window);
-  if (!b || !window.IsWindowAlive()) return false;
+namespace {
+
+// The centre of a shown control, or nothing.
+std::optional<Point> CentreOf(SkinWindow& window, const std::wstring& controlName) {
+  if (!window.IsWindowAlive()) return std::nullopt;
   WindowTree& tree = window.Tree();
   tree.LayoutIfNeeded();
   CControl* control = tree.FindControl(controlName);
-  if (!control) return false;
+  if (!control) return std::nullopt;
   for (const CControl* c = control; c; c = c->GetParent()) {
-    if (!c->IsVisible()) return false;
+    if (!c->IsVisible()) return std::nullopt;
   }
   const Rect& r = control->GetPos();
-  if (r.IsEmpty()) return false;
-  const Point centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  tree.OnButtonDown(centre);
-  tree.OnButtonUp(centre);
+  if (r.IsEmpty()) return std::nullopt;
+  return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+bool Click(SkinWindow& window, const std::wstring& controlName) {
+  HeadlessBackend* b = Of(window);
+  if (!b) return false;
+  const std::optional<Point> centre = CentreOf(window, controlName);
+  if (!centre) return false;
+  window.Tree().OnButtonDown(*centre);
+  window.Tree().OnButtonUp(*centre);
   b->Pump(1000);
+  return true;
+}
+
+bool QueueClick(SkinWindow& window, const std::wstring& controlName) {
+  HeadlessBackend* b = Of(window);
+  if (!b) return false;
+  const std::optional<Point> centre = CentreOf(window, controlName);
+  if (!centre) return false;
+  b->Post(kWmLButtonDown, 0, PackPoint(*centre));
+  b->Post(kWmLButtonUp, 0, PackPoint(*centre));
   return true;
 }
 
@@ -308,6 +349,11 @@ void PressKey(SkinWindow& window, std::uint32_t virtualKey) {
 int CloseResult(const SkinWindow& window) {
   HeadlessBackend* b = Of(window);
   return b ? b->closeResult() : -1;
+}
+
+bool IsEnabled(const SkinWindow& window) {
+  HeadlessBackend* b = Of(window);
+  return b && b->enabled();
 }
 
 HeadlessHost* Host(SkinWindow& window) {

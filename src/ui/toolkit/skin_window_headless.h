@@ -33,6 +33,11 @@ void Advance(SkinWindow& window, std::uint32_t milliseconds);
 // A mouse press and release at the centre of the named control, then a pump.
 // False when the control is missing or hidden.
 bool Click(SkinWindow& window, const std::wstring& controlName);
+// A press and release at the centre of the named control, queued behind
+// what is waiting as mouse messages (a double click's second press lands
+// behind whatever the first one posted). No pump. False when the control
+// is missing or hidden.
+bool QueueClick(SkinWindow& window, const std::wstring& controlName);
 // One message through the whole path (key filter first for key messages),
 // as if the system had sent it now.
 std::intptr_t Send(SkinWindow& window, std::uint32_t msg, std::uintptr_t wParam = 0,
@@ -41,6 +46,9 @@ std::intptr_t Send(SkinWindow& window, std::uint32_t msg, std::uintptr_t wParam 
 void PressKey(SkinWindow& window, std::uint32_t virtualKey);
 // The result of the WM_CLOSE that ended the window (-1 while it lives).
 int CloseResult(const SkinWindow& window);
+// False while a modal dialog over the window runs (ShowModal of a window
+// created with this one as its parent).
+bool IsEnabled(const SkinWindow& window);
 HeadlessHost* Host(SkinWindow& window);
 
 }  // namespace headless

@@ -28,8 +28,8 @@ WindowTree::WindowTree(TextTable* texts) : texts_(texts) {
 }
 
 WindowTree::~WindowTree() {
-  if (host_) {
-    for (const Timer& t : timers_) host_->StopTimer(t.key);
+  if (WindowHost* host = host_.load()) {
+    for (const Timer& t : timers_) host->StopTimer(t.key);
   }
   timers_.clear();
   host_ = nullptr;
@@ -124,7 +124,7 @@ void WindowTree::Paint(Painter& painter, const Rect& dirty) {
 }
 
 void WindowTree::Invalidate(const Rect& rect) {
-  if (host_) host_->Invalidate(rect);
+  if (WindowHost* host = host_.load()) host->Invalidate(rect);
 }
 
 void WindowTree::OnMouseMove(Point point) {
@@ -150,6 +150,7 @@ void WindowTree::OnButtonDown(Point point) {
   if (!target || !target->IsEnabled()) return;
   pushed_ = target;
   SetFocus(target);
+  ShowFocus(false);
   ControlEvent down{ControlEvent::Type::kButtonDown, point};
   target->DoEvent(down);
 }
@@ -164,7 +165,14 @@ void WindowTree::OnButtonUp(Point point) {
   target->DoEvent(up);
 }
 
+void WindowTree::ShowFocus(bool shown) {
+  if (focusShown_ == shown) return;
+  focusShown_ = shown;
+  if (focus_) focus_->Invalidate();
+}
+
 void WindowTree::SetFocus(CControl* control) {
+  ShowFocus(true);
   if (control == focus_) return;
   CControl* previous = focus_;
   focus_ = control;
@@ -178,7 +186,7 @@ void WindowTree::SetFocus(CControl* control) {
     set.type = ControlEvent::Type::kSetFocus;
     focus_->DoEvent(set);
   }
-  if (host_) host_->FocusChanged(focus_);
+  if (WindowHost* host = host_.load()) host->FocusChanged(focus_);
 }
 
 void WindowTree::AddNotifyListener(NotifyListener* listener) {
@@ -196,7 +204,8 @@ void WindowTree::SendNotify(CControl* sender, const std::wstring& type, std::uin
   Notification n;
   n.type = type;
   n.sender = sender;
-  n.timestamp = host_ ? host_->NowMs() : 0;
+  WindowHost* host = host_.load();
+  n.timestamp = host ? host->NowMs() : 0;
   n.wParam = wParam;
   n.lParam = lParam;
   Dispatch(n);
@@ -213,7 +222,7 @@ void WindowTree::Dispatch(const Notification& n) {
 
 void WindowTree::PostNotify(CControl* sender, const std::wstring& type, std::uintptr_t wParam,
                             std::intptr_t lParam) {
-  WindowHost* host = host_;
+  WindowHost* host = host_.load();
   if (!host) return;
   Notification n;
   n.type = type;
@@ -230,9 +239,10 @@ void WindowTree::DeliverPosted(Notification notification) {
 }
 
 bool WindowTree::SetTimer(CControl* control, unsigned id, unsigned periodMs) {
-  if (!host_ || !control || HasTimer(control, id)) return false;
+  WindowHost* host = host_.load();
+  if (!host || !control || HasTimer(control, id)) return false;
   const unsigned key = nextTimerKey_++;
-  if (!host_->StartTimer(key, periodMs)) return false;
+  if (!host->StartTimer(key, periodMs)) return false;
   timers_.push_back({control, id, key});
   return true;
 }
@@ -241,7 +251,7 @@ bool WindowTree::KillTimer(CControl* control, unsigned id) {
   auto it = std::find_if(timers_.begin(), timers_.end(),
                          [&](const Timer& t) { return t.control == control && t.id == id; });
   if (it == timers_.end()) return false;
-  if (host_) host_->StopTimer(it->key);
+  if (WindowHost* host = host_.load()) host->StopTimer(it->key);
   timers_.erase(it);
   return true;
 }
@@ -249,7 +259,7 @@ bool WindowTree::KillTimer(CControl* control, unsigned id) {
 void WindowTree::KillTimers(CControl* control) {
   for (auto it = timers_.begin(); it != timers_.end();) {
     if (it->control == control) {
-      if (host_) host_->StopTimer(it->key);
+      if (WindowHost* host = host_.load()) host->StopTimer(it->key);
       it = timers_.erase(it);
     } else {
       ++it;
@@ -285,15 +295,15 @@ bool WindowTree::DefaultClick(const CControl* sender) {
 }
 
 void WindowTree::Close(int result) {
-  if (host_) host_->Close(result);
+  if (WindowHost* host = host_.load()) host->Close(result);
 }
 
 void WindowTree::Minimize() {
-  if (host_) host_->Minimize();
+  if (WindowHost* host = host_.load()) host->Minimize();
 }
 
 void WindowTree::Center() {
-  if (host_) host_->Center();
+  if (WindowHost* host = host_.load()) host->Center();
 }
 
 }  // namespace ui

@@ -73,8 +73,10 @@ class WindowTree {
   void ForgetControl(CControl* control);
 
   // --- services -------------------------------------------------------------
+  // The host is swapped on the UI thread while workers may be posting; the
+  // owner keeps the host object alive until those workers have stopped.
   void AttachHost(WindowHost* host);
-  WindowHost* GetHost() const { return host_; }
+  WindowHost* GetHost() const { return host_.load(); }
   void SetTextMeasurer(TextMeasurer* measurer) { measurer_ = measurer; }
   TextTable& Texts() { return *texts_; }
   std::wstring ResolveText(const std::wstring& text) const { return texts_->Resolve(text); }
@@ -98,8 +100,14 @@ class WindowTree {
   void OnMouseMove(Point point);
   void OnButtonDown(Point point);
   void OnButtonUp(Point point);
+  // Moves the keyboard focus; the focus is then marked on screen (the
+  // program or the keyboard moved it, so the user must see where it is).
   void SetFocus(CControl* control);
   CControl* GetFocus() const { return focus_; }
+  // Whether the focused control draws its focus mark. A mouse press moves
+  // the focus without a mark (the user sees what was clicked); the next
+  // keyboard move shows it again. Enter and Space act only on a shown focus.
+  bool IsFocusShown() const { return focus_ != nullptr && focusShown_; }
   CControl* GetHot() const { return hot_; }
 
   // --- notifications --------------------------------------------------------
@@ -141,9 +149,10 @@ class WindowTree {
   };
 
   void Dispatch(const Notification& notification);
+  void ShowFocus(bool shown);
 
   TextTable* texts_;
-  WindowHost* host_ = nullptr;
+  std::atomic<WindowHost*> host_{nullptr};
   TextMeasurer* measurer_ = nullptr;
   std::unique_ptr<CControl> root_;
   std::map<std::wstring, std::wstring> customAttributes_;  // lower-cased names
@@ -159,6 +168,7 @@ class WindowTree {
   Rect client_;
   bool needLayout_ = true;
   CControl* focus_ = nullptr;
+  bool focusShown_ = false;
   CControl* hot_ = nullptr;
   CControl* pushed_ = nullptr;
   std::vector<NotifyListener*> listeners_;

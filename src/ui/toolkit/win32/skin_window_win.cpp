@@ -13,6 +13,7 @@
 #include "ui/toolkit/centering.h"
 #include "ui/toolkit/combo.h"
 #include "ui/toolkit/edit.h"
+#include "ui/toolkit/modal_owners.h"
 #include "ui/toolkit/skin_system.h"
 #include "ui/toolkit/skin_window.h"
 #include "ui/toolkit/skin_window_backend.h"
@@ -219,6 +220,15 @@ class Win32Backend : public SkinWindowBackend, public WindowHost {
     HRGN region = CreateRoundRectRgn(0, 0, size.cx + 1, size.cy + 1, round.cx, round.cy);
     if (!SetWindowRgn(hwnd_.load(), region, TRUE)) DeleteObject(region);
   }
+  // Ends this window's modal hold on its owner (once); true when it was the
+  // last hold and the owner is enabled again.
+  bool ReleaseModalOwner() {
+    HWND owner = modalOwner_;
+    modalOwner_ = nullptr;
+    if (!owner || !ModalOwners::OfProcess().Leave(owner)) return false;
+    EnableWindow(owner, TRUE);
+    return true;
+  }
   void ShowPending() {
     if (!pendingShow_) return;
     pendingShow_ = false;
@@ -393,8 +403,9 @@ LRESULT Win32Backend::Toolkit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
       return 0;
     case WM_CLOSE:
       // The owner is enabled before this window goes, so the system hands
-      // the activation back to it rather than to another program.
-      if (modalOwner_) EnableWindow(modalOwner_, TRUE);
+      // the activation back to it rather than to another program; but only
+      // by the last modal dialog over it.
+      ReleaseModalOwner();
       DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
@@ -551,8 +562,8 @@ int Win32Backend::RunModal() {
   pendingShow_ = false;
   ShowWindow(hwnd, SW_SHOWNORMAL);
   HWND owner = GetWindow(hwnd, GW_OWNER);
-  if (owner && IsWindowEnabled(owner)) {
-    EnableWindow(owner, FALSE);
+  if (owner) {
+    if (ModalOwners::OfProcess().Enter(owner, IsWindowEnabled(owner) != FALSE)) EnableWindow(owner, FALSE);
     modalOwner_ = owner;
   }
   int result = -1;
@@ -573,11 +584,9 @@ int Win32Backend::RunModal() {
       DispatchMessageW(&msg);
     }
   }
-  if (modalOwner_) {
-    EnableWindow(modalOwner_, TRUE);
-    SetFocus(modalOwner_);
-    modalOwner_ = nullptr;
-  }
+  ReleaseModalOwner();
+  // The focus goes back to the owner once no dialog holds it any more.
+  if (owner && ModalOwners::OfProcess().Count(owner) == 0 && IsWindowEnabled(owner)) SetFocus(owner);
   if (quit) PostQuitMessage(static_cast<int>(quitCode));
   return result;
 }
