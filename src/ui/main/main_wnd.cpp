@@ -17,6 +17,7 @@
 #include "ui/dialogs/message_box_wnd.h"
 #include "ui/main/diagnostics.h"
 #include "ui/main/install_folder.h"
+#include "ui/main/launch_rules.h"
 #include "ui/main/page_chrome.h"
 #include "ui/toolkit/combo.h"
 #include "ui/toolkit/option.h"
@@ -331,11 +332,23 @@ void CMainWnd::FinishInstall() {
 }
 
 void CMainWnd::LaunchProduct() {
+  // The package's output names both targets; the elevated installer opens
+  // only what the launch rules allow.
   if (m_result.startUrl.size() > 5) {
-    m_services.shellOpen(m_result.startUrl, L"", L"", platform::ShowMode::kMaximized);
-    m_trace.Line(L"open", m_result.startUrl);
+    const mainwnd::LaunchRefusal refusal = mainwnd::CheckStartUrl(m_result.startUrl);
+    if (refusal == mainwnd::LaunchRefusal::kNone) {
+      m_services.shellOpen(m_result.startUrl, L"", L"", platform::ShowMode::kMaximized);
+      m_trace.Line(L"open", m_result.startUrl);
+    } else {
+      TW_LOG(L"start page not opened, %ls: %ls\r\n", mainwnd::RefusalReason(refusal), m_result.startUrl.c_str());
+    }
   }
   if (!m_result.exePath.empty() && platform::PathExists(m_result.exePath)) {
+    const mainwnd::LaunchRefusal refusal = mainwnd::CheckProductPath(m_result.exePath, m_result.installDir);
+    if (refusal != mainwnd::LaunchRefusal::kNone) {
+      TW_LOG(L"product not started, %ls: %ls\r\n", mainwnd::RefusalReason(refusal), m_result.exePath.c_str());
+      return;
+    }
     Utils::PumpMessages(GetHandle());
     m_services.shellOpen(m_result.exePath, L"", L"", platform::ShowMode::kNormal);
     m_trace.Line(L"open", m_result.exePath);
