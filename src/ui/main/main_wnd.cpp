@@ -65,7 +65,15 @@ MainWndServices MainWndServices::System() {
   MainWndServices services;
   services.probes = mainwnd::SystemStartProbes();
   services.checkNetwork = [] { return Utils::CheckNetwork(); };
-  services.shellOpen = &platform::ShellOpen;
+  // The installer runs elevated; what it opens for the user (the product,
+  // the start page, the licence) runs with the desktop shell's token.
+  services.shellOpen = [](const std::wstring& target, const std::wstring& parameters, const std::wstring& folder,
+                          platform::ShowMode show) {
+    bool viaDesktopShell = false;
+    const bool opened = platform::ShellOpenAsDesktopUser(target, parameters, folder, show, &viaDesktopShell);
+    if (!viaDesktopShell) TW_LOG(L"no desktop shell answered, opened by the installer itself:%ls\r\n", target.c_str());
+    return opened;
+  };
   services.pickFolder = &mainwnd::BrowseForFolder;
   services.isProcessAdmin = [] { return Utils::IsUserAdmin(); };
   services.isConsoleUserAdmin = [] {
