@@ -16,7 +16,10 @@ import subprocess
 import sys
 import tempfile
 
-WINE = "/usr/lib/wine/wine64"
+WINE64 = "/usr/lib/wine/wine64"
+WINE32 = "/usr/lib/wine/wine"  # the loader that also starts i686 programs
+# Where Windows keeps its DLLs; a 32-bit program gets them from syswow64.
+SYSTEM_FOLDERS = ("c:\\windows\\system32\\", "c:\\windows\\syswow64\\")
 failures = []
 
 
@@ -30,8 +33,17 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def wine_for(program):
+    """The Wine loader for a PE file: i686 programs need the 32-bit one."""
+    with open(program, "rb") as f:
+        header = f.read(4096)
+    offset = int.from_bytes(header[0x3C:0x40], "little")
+    machine = int.from_bytes(header[offset + 4:offset + 6], "little")
+    return WINE32 if machine == 0x14C else WINE64
+
+
 def run(args, env, timeout=240):
-    result = subprocess.run([WINE] + args, env=env, capture_output=True, timeout=timeout)
+    result = subprocess.run([wine_for(args[0])] + args, env=env, capture_output=True, timeout=timeout)
     return result.returncode, result.stdout.decode("utf-8", "replace"), result.stderr.decode("utf-8", "replace")
 
 
@@ -75,12 +87,13 @@ def main():
         for name in by_name:
             shutil.copy(options.plant, os.path.join(folder, name))
 
-        # Through the project's runner first: it makes the prefix if needed.
-        guard = subprocess.run([options.wine_run, options.prefix, probe, "guard"], capture_output=True, timeout=300)
-        check(guard.returncode == 0, "the DLL search was not restricted before the static initialisers ran")
-
+        # The project's runner makes the prefix if needed.
+        subprocess.run([options.wine_run, options.prefix, "cmd", "/c", "exit"], capture_output=True, timeout=300)
         env = dict(os.environ, WINEPREFIX=options.prefix, WINEDEBUG="+loaddll", LANG="C.UTF-8",
                    WINEDLLOVERRIDES="mscoree,mshtml=;" + ",".join(n[:-4] for n in by_name) + "=n,b")
+
+        code, _, _ = run([probe, "guard"], env)
+        check(code == 0, "the DLL search was not restricted before the static initialisers ran")
 
         code, out, _ = run([probe, "from-own-folder", "winmm.dll"], env)
         check(code == 0 and "winmm.dll.loaded" in markers(folder),
@@ -129,7 +142,7 @@ def main():
 
         for name in names:
             for path in sorted(seen.get(name, ())):
-                check(path.startswith("c:\\windows\\system32\\"), "%s was loaded from %s" % (name, path))
+                check(path.startswith(SYSTEM_FOLDERS), "%s was loaded from %s" % (name, path))
         check("winhttp.dll" in seen, "the WinHTTP run did not load winhttp.dll; the test proves nothing for it")
         print("guarded DLLs loaded: " + ", ".join(sorted(n for n in names if n in seen)))
         check(markers(folder) == [], "planted DLLs were loaded: %s" % markers(folder))
