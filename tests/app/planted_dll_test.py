@@ -43,7 +43,12 @@ def wine_for(program):
 
 
 def run(args, env, timeout=240):
-    result = subprocess.run([wine_for(args[0])] + args, env=env, capture_output=True, timeout=timeout)
+    loader = wine_for(args[0])
+    try:
+        result = subprocess.run([loader] + args, env=env, capture_output=True, timeout=timeout)
+    except OSError as error:
+        sys.exit("cannot start %s with %s: %s (i686 programs need a kernel that runs 32-bit code)"
+                 % (args[0], loader, error))
     return result.returncode, result.stdout.decode("utf-8", "replace"), result.stderr.decode("utf-8", "replace")
 
 
