@@ -58,10 +58,12 @@ struct ProcessInfo {
   std::uint32_t threadId = 0;
 };
 
-// Starts `commandLine` (its first token is the program) with handle
-// inheritance on, the parent's environment and folder, no window shown, and
-// the given standard handles. `commandLine` must be a writable, zero-
-// terminated buffer; Windows may modify it. False when nothing started.
+// Starts `commandLine` (its first token is the program) with the parent's
+// environment and folder, no window shown, and the given standard handles.
+// The child inherits those handles and no other (on Windows before Vista,
+// which cannot limit inheritance, every inheritable handle). `commandLine`
+// must be a writable, zero-terminated buffer; Windows may modify it. False
+// when nothing started.
 bool StartChildProcess(wchar_t* commandLine, const ChildStdio& stdio, ProcessInfo* out);
 
 inline constexpr std::uint32_t kStillActive = 259;  // STILL_ACTIVE
@@ -81,6 +83,10 @@ bool TerminateChildProcess(Handle process, std::uint32_t exitCode);
 
 // Releases the process and thread handles of `info`.
 void CloseProcess(ProcessInfo* info);
+
+// True when `h` names an open handle of this process (GetHandleInformation
+// on Windows, fcntl on POSIX): what a child can check it inherited.
+bool IsOpenHandle(Handle h);
 
 // Splits a command line by the CommandLineToArgvW rules: blanks (space, tab)
 // separate arguments outside quotes; double quotes group; 2n backslashes

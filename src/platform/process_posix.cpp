@@ -226,6 +226,8 @@ bool TerminateChildProcess(Handle process, std::uint32_t exitCode) {
   return true;
 }
 
+bool IsOpenHandle(Handle h) { return IsValid(h) && fcntl(Fd(h), F_GETFD) != -1; }
+
 void CloseProcess(ProcessInfo* info) {
   if (info == nullptr) return;
   if (ChildRecord* record = RecordOf(info->process)) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 #include <mutex>
+#include <vector>
 
 #include "platform/process.h"
 
@@ -52,6 +53,82 @@ void NameForDescription(std::uint32_t threadId, const std::string& name) {
     set(thread, wide.c_str());
   }
   ::CloseHandle(thread);
+}
+
+// The handle-list attribute (Vista and later), looked up at run time so
+// that the program still starts on XP.
+struct AttributeListApi {
+  using InitializeFn = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD, PSIZE_T);
+  using UpdateFn = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD_PTR, PVOID, SIZE_T, PVOID, PSIZE_T);
+  using DeleteFn = VOID(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST);
+  InitializeFn initialize = nullptr;
+  UpdateFn update = nullptr;
+  DeleteFn remove = nullptr;
+};
+
+const AttributeListApi& AttributeList() {
+  static const AttributeListApi api = [] {
+    AttributeListApi a;
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (kernel == nullptr) return a;
+    a.initialize = reinterpret_cast<AttributeListApi::InitializeFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "InitializeProcThreadAttributeList")));
+    a.update = reinterpret_cast<AttributeListApi::UpdateFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "UpdateProcThreadAttribute")));
+    a.remove = reinterpret_cast<AttributeListApi::DeleteFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "DeleteProcThreadAttributeList")));
+    if (a.initialize == nullptr || a.update == nullptr || a.remove == nullptr) a = AttributeListApi();
+    return a;
+  }();
+  return api;
+}
+
+// An attribute list naming the only handles a child may inherit.
+class InheritedHandles {
+ public:
+  explicit InheritedHandles(const std::vector<HANDLE>& handles) : handles_(handles) {
+    const AttributeListApi& api = AttributeList();
+    if (api.initialize == nullptr || handles_.empty()) return;
+    SIZE_T size = 0;
+    api.initialize(nullptr, 1, 0, &size);
+    buffer_.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+    if (!api.initialize(list, 1, 0, &size)) return;
+    if (!api.update(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(), handles_.size() * sizeof(HANDLE),
+                    nullptr, nullptr)) {
+      api.remove(list);
+      return;
+    }
+    list_ = list;
+  }
+  ~InheritedHandles() {
+    if (list_ != nullptr) AttributeList().remove(list_);
+  }
+  InheritedHandles(const InheritedHandles&) = delete;
+  InheritedHandles& operator=(const InheritedHandles&) = delete;
+
+  LPPROC_THREAD_ATTRIBUTE_LIST list() const { return list_; }
+
+ private:
+  std::vector<HANDLE> handles_;  // the attribute points into this
+  std::vector<char> buffer_;
+  LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
+// The distinct real handles among the child's standard handles, each made
+// inheritable (the handle list accepts only inheritable ones).
+std::vector<HANDLE> StdioHandles(const ChildStdio& stdio) {
+  std::vector<HANDLE> handles;
+  for (Handle h : {stdio.input, stdio.output, stdio.error}) {
+    if (!IsValid(h) || h == 0) continue;
+    HANDLE native = Native(h);
+    bool seen = false;
+    for (HANDLE known : handles) seen = seen || known == native;
+    if (seen) continue;
+    SetHandleInformation(native, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    handles.push_back(native);
+  }
+  return handles;
 }
 
 }  // namespace
@@ -146,16 +223,27 @@ bool WritePipe(Handle writeEnd, const void* data, std::size_t size) {
 
 bool StartChildProcess(wchar_t* commandLine, const ChildStdio& stdio, ProcessInfo* out) {
   if (commandLine == nullptr || out == nullptr) return false;
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-  si.wShowWindow = SW_HIDE;
-  si.hStdInput = Native(stdio.input);
-  si.hStdOutput = Native(stdio.output);
-  si.hStdError = Native(stdio.error);
+  STARTUPINFOEXW si{};
+  si.StartupInfo.cb = sizeof si.StartupInfo;
+  si.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  si.StartupInfo.wShowWindow = SW_HIDE;
+  si.StartupInfo.hStdInput = Native(stdio.input);
+  si.StartupInfo.hStdOutput = Native(stdio.output);
+  si.StartupInfo.hStdError = Native(stdio.error);
+  const std::vector<HANDLE> handles = StdioHandles(stdio);
+  // Only the standard handles go to the child, not every inheritable handle
+  // that this process (or another of its threads, starting a child of its
+  // own at the same moment) happens to hold.
+  const InheritedHandles inherited(handles);
+  DWORD flags = 0;
+  if (inherited.list() != nullptr) {
+    si.StartupInfo.cb = sizeof si;
+    si.lpAttributeList = inherited.list();
+    flags |= EXTENDED_STARTUPINFO_PRESENT;
+  }
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, /*bInheritHandles=*/TRUE, /*dwCreationFlags=*/0,
-                      nullptr, nullptr, &si, &pi)) {
+  if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, /*bInheritHandles=*/handles.empty() ? FALSE : TRUE,
+                      flags, nullptr, nullptr, &si.StartupInfo, &pi)) {
     return false;
   }
   out->process = Wrap(pi.hProcess);
@@ -181,6 +269,11 @@ bool WaitForProcess(Handle process, std::uint32_t timeoutMs) {
 bool TerminateChildProcess(Handle process, std::uint32_t exitCode) {
   if (!IsValid(process)) return false;
   return TerminateProcess(Native(process), exitCode) != FALSE;
+}
+
+bool IsOpenHandle(Handle h) {
+  DWORD flags = 0;
+  return IsValid(h) && GetHandleInformation(Native(h), &flags) != FALSE;
 }
 
 void CloseProcess(ProcessInfo* info) {

@@ -16,4 +16,13 @@ enum class ShowMode { kNormal, kMaximized, kHidden };
 bool ShellOpen(const std::wstring& target, const std::wstring& parameters,
                const std::wstring& workingFolder, ShowMode show);
 
+// Like ShellOpen, but asks the desktop shell's own process to open `target`
+// (Windows: the desktop window's IShellDispatch2::ShellExecute, reached
+// through IShellWindows), so that it runs with the signed-in user's ordinary
+// token and not with an elevated caller's. Where no desktop shell answers,
+// it falls back to ShellOpen in this process and sets *viaDesktopShell to
+// false (always the case for the POSIX stand-in).
+bool ShellOpenAsDesktopUser(const std::wstring& target, const std::wstring& parameters,
+                            const std::wstring& workingFolder, ShowMode show, bool* viaDesktopShell);
+
 }  // namespace platform

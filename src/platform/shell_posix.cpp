@@ -103,4 +103,10 @@ bool ShellOpen(const std::wstring& target, const std::wstring& parameters, const
   return SpawnDetached({opener, file}, folder);
 }
 
+bool ShellOpenAsDesktopUser(const std::wstring& target, const std::wstring& parameters,
+                            const std::wstring& workingFolder, ShowMode show, bool* viaDesktopShell) {
+  if (viaDesktopShell != nullptr) *viaDesktopShell = false;
+  return ShellOpen(target, parameters, workingFolder, show);
+}
+
 }  // namespace platform

@@ -30,6 +30,31 @@ TEST(ChildProcess, InputPipeReachesTheChild) {
   EXPECT_EQ(run.output, input);
 }
 
+// An inheritable handle of the parent that is not one of the child's
+// standard handles stays out of the child: the package run by the elevated
+// installer gets its pipe ends and nothing else.
+TEST(ChildProcess, InheritsOnlyItsStandardHandles) {
+  // Non-inheritable handles first, so that the stray one gets a value far
+  // above those a freshly started child holds of its own.
+  std::vector<platform::Handle> filler(256, platform::kInvalidHandle);
+  for (std::size_t i = 0; i < filler.size(); i += 2) {
+    ASSERT_TRUE(platform::CreateAnonymousPipe(&filler[i], &filler[i + 1]));
+    platform::SetInheritable(filler[i], false);
+    platform::SetInheritable(filler[i + 1], false);
+  }
+  platform::Handle strayRead = platform::kInvalidHandle, strayWrite = platform::kInvalidHandle;
+  ASSERT_TRUE(platform::CreateAnonymousPipe(&strayRead, &strayWrite));
+  ASSERT_TRUE(platform::SetInheritable(strayWrite, true));
+  const auto run = RunChild(ChildCommandLine(L"handle-open " + std::to_wstring(strayWrite)));
+  platform::CloseHandle(strayRead);
+  platform::CloseHandle(strayWrite);
+  for (platform::Handle h : filler) platform::CloseHandle(h);
+  ASSERT_TRUE(run.started);
+  // The child's own standard output is the control: it was inherited.
+  EXPECT_EQ(run.output, "closed\n");
+  EXPECT_EQ(run.exitCode, 0u);
+}
+
 TEST(ChildProcess, ReportsExitCodes) {
   for (std::uint32_t code : {0u, 1u, 7u, 255u}) {
     const auto run = RunChild(ChildCommandLine(L"exit " + std::to_wstring(code)));

@@ -9,6 +9,8 @@
 //   stdin-echo       copies standard input to standard output until its end
 //   sleep <ms>       sleeps
 //   touch <path>     creates (or empties) the file <path>
+//   handle-open <n>  prints "open" when the handle (or descriptor) of value
+//                    <n> is open in this process, "closed" otherwise
 //   exit <code>      ends at once with <code>
 // Unknown commands end the program with exit code 99. Without "exit" the
 // exit code is 0. Output is flushed after every command, so a parent reading
@@ -56,6 +58,9 @@ int main() {
       std::FILE* f = platform::OpenFile(args[++i], "wb");
       if (f == nullptr) return 98;
       std::fclose(f);
+    } else if (command == L"handle-open" && hasValue) {
+      const platform::Handle h = static_cast<platform::Handle>(std::wcstoll(args[++i].c_str(), nullptr, 10));
+      WriteLine(stdout, platform::IsOpenHandle(h) ? L"open" : L"closed");
     } else if (command == L"sleep" && hasValue) {
       std::this_thread::sleep_for(std::chrono::milliseconds(Number(args[++i])));
     } else if (command == L"exit" && hasValue) {

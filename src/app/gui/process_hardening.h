@@ -4,9 +4,10 @@
 // RestrictDllSearchToSystem: an elevated installer is typically started
 // from a Downloads folder, where anyone who can drop a file could plant a
 // DLL that a system library loads by name later on (version.dll,
-// dwmapi.dll...). Loading is limited to System32 where the system offers
-// SetDefaultDllDirectories (Windows 8, or 7 with KB2533623), looked up at
-// run time so the program still starts without it.
+// dwmapi.dll...). The start-up guard (app/dll_guard.h) limits loading to
+// System32 before any static initialiser runs; this reports whether it
+// could (SetDefaultDllDirectories exists from Windows 8, or 7 with
+// KB2533623).
 //
 // InstallDecliningCrashFilter: a top-level exception filter that declines
 // every exception, so a crash takes the system's default course (error

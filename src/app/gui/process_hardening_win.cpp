@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/dll_guard.h"
+
 namespace app {
 
 namespace {
@@ -11,18 +13,8 @@ LONG WINAPI DeclineException(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SE
 }  // namespace
 
 bool RestrictDllSearchToSystem() {
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (kernel == nullptr) return false;
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (set == nullptr) {
-    // Older systems: at least take the current folder out of the search.
-    SetDllDirectoryW(L"");
-    return false;
-  }
-  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-  return set(kSearchSystem32) != FALSE;
+  // The start-up guard has done it before any static initialiser ran.
+  return StartupDllSearchRestriction() == DllSearchRestriction::kSystem32Only;
 }
 
 void InstallDecliningCrashFilter() { SetUnhandledExceptionFilter(&DeclineException); }

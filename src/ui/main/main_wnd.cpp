@@ -21,6 +21,7 @@
 #include "ui/controls/sequence_label.h"
 #include "ui/dialogs/message_box_wnd.h"
 #include "ui/language/window_language.h"
+#include "ui/main/launch_rules.h"
 #include "ui/main/page_chrome.h"
 #include "ui/toolkit/combo.h"
 #include "ui/toolkit/option.h"
@@ -68,7 +69,15 @@ MainWndServices MainWndServices::System() {
   MainWndServices services;
   services.probes = rules::SystemStartProbes();
   services.checkNetwork = [] { return Utils::CheckNetwork(); };
-  services.shellOpen = &platform::ShellOpen;
+  // The installer runs elevated; what it opens for the user (the product,
+  // the start page, the licence) runs with the desktop shell's token.
+  services.shellOpen = [](const std::wstring& target, const std::wstring& parameters, const std::wstring& folder,
+                          platform::ShowMode show) {
+    bool viaDesktopShell = false;
+    const bool opened = platform::ShellOpenAsDesktopUser(target, parameters, folder, show, &viaDesktopShell);
+    if (!viaDesktopShell) TW_LOG(L"no desktop shell answered, opened by the installer itself:%ls\r\n", target.c_str());
+    return opened;
+  };
   services.pickFolder = &mainwnd::BrowseForFolder;
   services.isProcessAdmin = &rules::ProcessIsAdmin;
   services.isConsoleUserAdmin = &rules::ConsoleUserIsAdmin;
@@ -353,13 +362,25 @@ void CMainWnd::FinishInstall() {
 }
 
 void CMainWnd::LaunchProduct() {
+  // The package's output names both targets; the elevated installer opens
+  // only what the launch rules allow.
   if (m_result.startUrl.size() > 5) {
-    m_services.shellOpen(m_result.startUrl, L"", L"", platform::ShowMode::kMaximized);
-    m_trace.Line(L"open", m_result.startUrl);
+    const mainwnd::LaunchRefusal refusal = mainwnd::CheckStartUrl(m_result.startUrl);
+    if (refusal == mainwnd::LaunchRefusal::kNone) {
+      m_services.shellOpen(m_result.startUrl, L"", L"", platform::ShowMode::kMaximized);
+      m_trace.Line(L"open", m_result.startUrl);
+    } else {
+      TW_LOG(L"start page not opened, %ls: %ls\r\n", mainwnd::RefusalReason(refusal), m_result.startUrl.c_str());
+    }
   }
   // No message pumping here: this runs in a click handler, and a pump would
   // dispatch the second half of a double click into a second launch.
   if (!m_result.exePath.empty() && platform::PathExists(m_result.exePath)) {
+    const mainwnd::LaunchRefusal refusal = mainwnd::CheckProductPath(m_result.exePath, m_result.installDir);
+    if (refusal != mainwnd::LaunchRefusal::kNone) {
+      TW_LOG(L"product not started, %ls: %ls\r\n", mainwnd::RefusalReason(refusal), m_result.exePath.c_str());
+      return;
+    }
     m_services.shellOpen(m_result.exePath, L"", L"", platform::ShowMode::kNormal);
     m_trace.Line(L"open", m_result.exePath);
   }
