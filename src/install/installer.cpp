@@ -1,7 +1,5 @@
 #include "install/installer.h"
 
-#include <chrono>
-#include <thread>
 #include <utility>
 
 #include "config/installer_config.h"
@@ -54,16 +52,21 @@ void CInstaller::Wait() {
 
 int CInstaller::Parse(const std::wstring& text) {
   install::ChunkResult result = install::ParseInstallStatus(text, &m_status);
-  for (const install::StatusEvent& e : result.events) {
-    if (std::wstring(e.key) == L"ExePath=") TW_LOG(L"ExePath: %ls", e.text.c_str());
-    m_callback(e.code, e.value, e.text);
-  }
+  Report(result);
   return result.verdict;
 }
 
 void CInstaller::Run() {
   RunPackage();
   if (m_runEnded) m_runEnded();
+}
+
+void CInstaller::Report(const install::ChunkResult& result) {
+  for (const std::wstring& word : result.ignoredEncodings) TW_LOG(L"Encode ignored: %ls\r\n", word.c_str());
+  for (const install::StatusEvent& e : result.events) {
+    if (std::wstring(e.key) == L"ExePath=") TW_LOG(L"ExePath: %ls", e.text.c_str());
+    m_callback(e.code, e.value, e.text);
+  }
 }
 
 void CInstaller::RunPackage() {
@@ -78,20 +81,28 @@ void CInstaller::RunPackage() {
     return;
   }
 
+  // The lines that one read completes are reported together, like the
+  // lines of one chunk; after the first read with a verdict nothing more is
+  // reported, and the rest of the output is only taken off the pipe so the
+  // package can finish.
+  install::InstallStatusReader reader(&m_status);
   int verdict = install::kVerdictNone;
-  for (;;) {
-    std::string bytes;
-    if (child.ReadChunk(&bytes)) {
-      verdict = Parse(Utils::ToWide(bytes, static_cast<std::uint32_t>(m_status.codePage)));
-      if (verdict != install::kVerdictNone) break;
-    } else if (!child.IsRunning()) {
-      break;  // all output read and the package has ended
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  auto report = [&](const install::ChunkResult& result) {
+    Report(result);
+    verdict = result.verdict;
+  };
+  child.ReadOutput([&](const char* data, std::size_t size) {
+    if (verdict == install::kVerdictNone) report(reader.Feed(data, size));
+  });
+  if (verdict == install::kVerdictNone) report(reader.Finish());
+  const std::uint32_t exitCode = child.WaitAndClose();
+  TW_LOG(L"package exit code %ls\r\n", install::ExitCodeText(exitCode).c_str());
+  if (verdict != install::kVerdictNone) return;
+  // Without a verdict only the exit code tells: a crash or a failed exit is
+  // no installation, whatever the package wrote before.
+  if (exitCode == 0) {
+    m_callback(IST_CODE_SUCCESS, 1.0, L"");
+  } else {
+    m_callback(IST_CODE_FAIL, kFailValueExitCode, L"安装包异常退出，退出代码 " + install::ExitCodeText(exitCode));
   }
-  // The verdict decides the events; the rest of the output only has to be
-  // taken off the pipe so the package can finish.
-  if (verdict != install::kVerdictNone) child.DiscardOutputWhileRunning();
-  child.WaitAndClose();
-  if (verdict == install::kVerdictNone) m_callback(IST_CODE_SUCCESS, 1.0, L"");
 }

@@ -4,16 +4,21 @@
 // Start composes the command line (see install/command_line.h; the InstCmd
 // setting is appended verbatim), waits for an earlier run's worker, and runs
 // the package on a worker thread named "ABDEF". The run reports 2001 and
-// 2002 with 0.0, then one event per recognised status line, then:
-//   - nothing more after a chunk that carried a verdict ("State=", "Error=");
-//   - 2003 with 1.0 when the package ended without one, whatever its exit
-//     code;
+// 2002 with 0.0, then one event per recognised status line (lines are joined
+// across reads; see install/status_line.h), then:
+//   - nothing more after a read that completed a verdict line ("State=",
+//     "Error=");
+//   - when the package ended without a verdict: 2003 with 1.0 if its exit
+//     code is 0, otherwise 2004 with kFailValueExitCode and a text naming
+//     the code (a crash, a kill or a failed exit is no installation);
 //   - 2004 with 2.0 and an empty text (and nothing else) when the package
 //     could not be started.
 // After a verdict the output is still read and dropped until the package
 // ends, so a package that keeps writing cannot block on a full pipe; its
 // standard error is drained throughout. When the package has ended, what it
-// wrote last is read to the end, so a final status line is never lost.
+// wrote last is still read, for a bounded time (install/package_child.h), so
+// a final status line is not lost and a process left holding the pipes does
+// not hold up the run.
 //
 // Threads: Start and the setters belong to the owner's thread; the callback
 // is called on the worker only, one event at a time, in line order. Start
@@ -66,6 +71,7 @@ class CInstaller {
   std::wstring BuildCommandLine() const;
   void Run();
   void RunPackage();
+  void Report(const install::ChunkResult& result);
 
   EventCallback m_callback;
   std::wstring m_package;

@@ -1,7 +1,8 @@
 #include "install/package_child.h"
 
-#include <cstring>
+#include <chrono>
 
+#include "platform/child_output.h"
 #include "platform/process.h"
 
 namespace install {
@@ -14,47 +15,59 @@ void PackageChild::Start(const std::wstring& commandLine) {
   child_.CreatePipes();
   child_.Start(commandLine);
   started_ = true;
-  errorDrain_ = std::make_unique<Utils::Thread>();
-  errorDrain_->Start(this, L"StdErr", &PackageChild::DrainErrors);
-  errorDrain_->Resume();
 }
 
-void PackageChild::DrainErrors(void* self) {
-  platform::Handle errors = static_cast<PackageChild*>(self)->child_.ErrorReadEnd();
-  char sink[4096];
-  while (platform::ReadPipe(errors, sink, sizeof sink) > 0) {
+void PackageChild::ReadOutput(const std::function<void(const char* data, std::size_t size)>& onOutput) {
+  using Clock = std::chrono::steady_clock;
+  using Event = platform::ChildOutputWatch::Event;
+  platform::ChildOutputWatch watch(child_.OutputReadEnd(), child_.ErrorReadEnd(), child_.ProcessHandle());
+  bool outputEnded = false;
+  bool childEnded = false;
+  Clock::time_point drainEnd;
+  std::string bytes;
+  for (;;) {
+    std::uint32_t timeout = platform::kWaitForever;
+    if (childEnded) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(drainEnd - Clock::now()).count();
+      if (left <= 0) return;
+      timeout = static_cast<std::uint32_t>(left);
+    }
+    switch (watch.Next(&bytes, timeout)) {
+      case Event::kOutput:
+        onOutput(bytes.data(), bytes.size());
+        break;
+      case Event::kOutputEnd:
+        outputEnded = true;
+        if (childEnded) return;
+        break;
+      case Event::kProcessEnded:
+        childEnded = true;
+        drainEnd = Clock::now() + std::chrono::milliseconds(kDrainAfterEndMs);
+        if (outputEnded) return;
+        break;
+      case Event::kTimeout:
+        if (childEnded) return;
+        break;
+    }
   }
 }
 
-bool PackageChild::ReadChunk(std::string* chunk) {
-  char buffer[kChunkBytes] = {};
-  long n = platform::ReadPipe(child_.OutputReadEnd(), buffer, sizeof buffer);
-  if (n <= 0) return false;
-  const char* end = static_cast<const char*>(std::memchr(buffer, '\0', static_cast<std::size_t>(n)));
-  const char* begin = buffer;
-  chunk->assign(begin, end ? end : begin + n);
-  return true;
-}
-
-bool PackageChild::IsRunning() const {
-  // Asked of the process object rather than of the exit code: a child that
-  // exits with 259 (STILL_ACTIVE) would otherwise run for ever.
-  return !platform::WaitForProcess(child_.ProcessHandle(), 0);
-}
-
-void PackageChild::DiscardOutputWhileRunning() {
-  std::string ignored;
-  while (IsRunning() && ReadChunk(&ignored)) {
-  }
-}
-
-void PackageChild::WaitAndClose() {
-  if (!started_) return;
+std::uint32_t PackageChild::WaitAndClose() {
+  if (!started_) return 0;
   started_ = false;
   platform::WaitForProcess(child_.ProcessHandle(), platform::kWaitForever);
-  // The drain ends when the last writer of standard error is gone.
-  errorDrain_.reset();
+  // An exit code that cannot be read proves no success.
+  std::uint32_t exitCode = 0xFFFFFFFFu;
+  if (!platform::GetProcessExitCode(child_.ProcessHandle(), &exitCode)) exitCode = 0xFFFFFFFFu;
   child_.Close();
+  return exitCode;
+}
+
+std::wstring ExitCodeText(std::uint32_t exitCode) {
+  if ((exitCode & 0x80000000u) == 0) return std::to_wstring(exitCode);
+  std::wstring text = L"0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += L"0123456789ABCDEF"[(exitCode >> shift) & 0xF];
+  return text;
 }
 
 }  // namespace install

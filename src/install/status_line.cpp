@@ -6,7 +6,9 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "platform/codepage.h"
 #include "utils/events.h"
+#include "utils/text.h"
 
 namespace install {
 namespace {
@@ -134,8 +136,16 @@ const InstallKey kInstallKeys[] = {
        r->events.push_back(Event(IST_CODE_STARTUP_STYLE, StartupStyleValue(ScanWord(rest)), L"", key));
      }},
     {L"Encode=",
-     [](const wchar_t*, const std::wstring& rest, InstallStatusState* s, ChunkResult*) {
-       s->codePage = InstallCodePageFromWord(ScanWord(rest));
+     [](const wchar_t*, const std::wstring& rest, InstallStatusState* s, ChunkResult* r) {
+       // A code page that does not convert would decode every later line to
+       // nothing and hide a later "State=Fail".
+       const std::wstring word = ScanWord(rest);
+       const std::int32_t codePage = InstallCodePageFromWord(word);
+       if (codePage >= 0 && platform::CanConvertFrom(static_cast<std::uint32_t>(codePage))) {
+         s->codePage = codePage;
+       } else {
+         r->ignoredEncodings.push_back(word);
+       }
      }},
     {L"Message=",
      [](const wchar_t* key, const std::wstring& rest, InstallStatusState*, ChunkResult* r) {
@@ -149,15 +159,31 @@ std::vector<std::wstring> SplitStatusLines(const std::wstring& chunk) {
   std::vector<std::wstring> lines;
   std::size_t start = 0;
   while (start < chunk.size()) {
-    std::size_t lf = chunk.find(L'\n', start);
-    if (lf == std::wstring::npos) {
-      lines.push_back(chunk.substr(start));
-      break;
-    }
-    lines.push_back(chunk.substr(start, lf - start));
-    start = lf + 1;
+    std::size_t end = chunk.find_first_of(std::wstring(L"\n\0", 2), start);
+    if (end == std::wstring::npos) end = chunk.size();
+    std::size_t last = end;
+    while (last > start && chunk[last - 1] == L'\r') --last;
+    lines.push_back(chunk.substr(start, last - start));
+    start = end + 1;
   }
   return lines;
+}
+
+void StatusLineAssembler::Feed(const char* data, std::size_t size, std::vector<std::string>* lines) {
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = data[i];
+    if (c == '\n' || c == '\0') {
+      if (!pending_.empty()) lines->push_back(pending_);
+      pending_.clear();
+    } else if (pending_.size() < kMaxLineBytes) {
+      pending_.push_back(c);
+    }  // else: beyond the limit, dropped up to the line end
+  }
+}
+
+void StatusLineAssembler::Finish(std::vector<std::string>* lines) {
+  if (!pending_.empty()) lines->push_back(pending_);
+  pending_.clear();
 }
 
 std::wstring ScanText(const std::wstring& rest) {
@@ -250,6 +276,51 @@ ChunkResult ParseUninstallStatus(const std::wstring& chunk, UninstallStatusState
     }
   }
   return result;
+}
+
+namespace {
+
+void Append(ChunkResult* all, ChunkResult one) {
+  for (StatusEvent& e : one.events) all->events.push_back(std::move(e));
+  for (std::wstring& w : one.ignoredEncodings) all->ignoredEncodings.push_back(std::move(w));
+  if (one.verdict != kVerdictNone) all->verdict = one.verdict;
+}
+
+// Decoding line by line lets "Encode=" switch at the next line, and a
+// character is never split between two decodings.
+template <class State, class Parse>
+ChunkResult ParseLines(const std::vector<std::string>& lines, State* state, Parse parse) {
+  ChunkResult all;
+  for (const std::string& line : lines) {
+    Append(&all, parse(Utils::ToWide(line, static_cast<std::uint32_t>(state->codePage)), state));
+  }
+  return all;
+}
+
+}  // namespace
+
+ChunkResult InstallStatusReader::Feed(const char* data, std::size_t size) {
+  std::vector<std::string> lines;
+  assembler_.Feed(data, size, &lines);
+  return ParseLines(lines, state_, ParseInstallStatus);
+}
+
+ChunkResult InstallStatusReader::Finish() {
+  std::vector<std::string> lines;
+  assembler_.Finish(&lines);
+  return ParseLines(lines, state_, ParseInstallStatus);
+}
+
+ChunkResult UninstallStatusReader::Feed(const char* data, std::size_t size) {
+  std::vector<std::string> lines;
+  assembler_.Feed(data, size, &lines);
+  return ParseLines(lines, state_, ParseUninstallStatus);
+}
+
+ChunkResult UninstallStatusReader::Finish() {
+  std::vector<std::string> lines;
+  assembler_.Finish(&lines);
+  return ParseLines(lines, state_, ParseUninstallStatus);
 }
 
 }  // namespace install

@@ -6,6 +6,7 @@
 #include "install/package_child.h"
 #include "platform/files.h"
 #include "utils/exception.h"
+#include "utils/log.h"
 #include "utils/probes.h"
 #include "utils/text.h"
 
@@ -58,12 +59,23 @@ void CUnInstaller::Run() {
   // Read to the end of the output rather than only while the child runs:
   // an uninstaller that writes "State=Fail" and exits at once must not be
   // taken for a silent success.
+  install::UninstallStatusReader reader(&m_status);
   bool anyVerdict = false;
-  std::string bytes;
-  while (child.ReadChunk(&bytes)) {
-    if (Parse(Utils::ToWide(bytes, static_cast<std::uint32_t>(m_status.codePage))) != install::kVerdictNone)
-      anyVerdict = true;
+  auto report = [&](const install::ChunkResult& result) {
+    for (const install::StatusEvent& e : result.events) m_callback(e.code, e.value, e.text);
+    if (result.verdict != install::kVerdictNone) anyVerdict = true;
+  };
+  child.ReadOutput([&](const char* data, std::size_t size) { report(reader.Feed(data, size)); });
+  report(reader.Finish());
+  const std::uint32_t exitCode = child.WaitAndClose();
+  TW_LOG(L"uninstaller exit code %ls\r\n", install::ExitCodeText(exitCode).c_str());
+  if (anyVerdict) return;
+  // Without a verdict only the exit code tells; a crashed uninstaller may
+  // have removed half the installation, and nothing must be installed over
+  // that.
+  if (exitCode == 0) {
+    m_callback(UNIST_CODE_SUCCESS, 1.0, L"");
+  } else {
+    m_callback(UNIST_CODE_ERROR, kFailValueExitCode, L"卸载程序异常退出，退出代码 " + install::ExitCodeText(exitCode));
   }
-  child.WaitAndClose();
-  if (!anyVerdict) m_callback(UNIST_CODE_SUCCESS, 1.0, L"");
 }

@@ -7,11 +7,14 @@
 // worker thread named "UnInstaller". The run reports:
 //   - 5004 with 1.0 and "可执行卸载文件不存在" when the file is missing;
 //   - 5004 with 2.0 and an empty text when it cannot be started;
-//   - otherwise 5002 with 0.0, one event per recognised status line, and
-//     5003 with 1.0 at the end unless some chunk carried a verdict.
+//   - otherwise 5002 with 0.0, one event per recognised status line (joined
+//     across reads), and, when no line carried a verdict, at the end 5003
+//     with 1.0 if the exit code is 0, else 5005 with kFailValueExitCode and
+//     a text naming the code.
 // All output is read to its end, also after a verdict (later lines are still
 // reported), and standard error is drained, so the uninstaller never blocks
-// on a full pipe.
+// on a full pipe; after its end, a process it left holding the pipes is not
+// waited for (install/package_child.h).
 //
 // Threads: Start belongs to the owner's thread and is called once; events
 // arrive on the worker. The destructor waits for the worker to end.

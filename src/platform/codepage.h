@@ -17,6 +17,11 @@ inline constexpr std::uint32_t kCodePageAnsi = 0;      // CP_ACP
 inline constexpr std::uint32_t kCodePageUtf8 = 65001;  // CP_UTF8
 inline constexpr std::uint32_t kCodePageGbk = 936;
 
+// True when text in `codePage` converts to wide text here (the pseudo code
+// pages 0 to 3 of Windows included; on the POSIX stand-in only 0, 65001 and
+// 936).
+bool CanConvertFrom(std::uint32_t codePage);
+
 // Converts `text` (in `codePage`) to wide text. Empty on failure.
 std::wstring ToWide(const std::string& text, std::uint32_t codePage);
 

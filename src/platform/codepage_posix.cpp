@@ -169,6 +169,8 @@ std::string WideToGbk(const std::wstring& text) {
 
 }  // namespace
 
+bool CanConvertFrom(std::uint32_t codePage) { return IsUtf8(codePage) || codePage == kCodePageGbk; }
+
 std::wstring ToWide(const std::string& text, std::uint32_t codePage) {
   if (IsUtf8(codePage)) return Utf8ToWide(text);
   if (codePage == kCodePageGbk) return GbkToWide(text);

@@ -9,6 +9,13 @@
 
 namespace platform {
 
+bool CanConvertFrom(std::uint32_t codePage) {
+  // IsValidCodePage also accepts code pages that MultiByteToWideChar refuses
+  // (1200, 12000 ...); converting one letter is the test that matters.
+  wchar_t out[4];
+  return MultiByteToWideChar(codePage, 0, "A", 1, out, 4) > 0;
+}
+
 std::wstring ToWide(const std::string& text, std::uint32_t codePage) {
   if (text.empty() || text.size() > INT_MAX) return {};
   const int length = static_cast<int>(text.size());

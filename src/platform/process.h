@@ -28,8 +28,16 @@ bool SetInheritable(Handle h, bool inheritable);
 // Closes a pipe end; kInvalidHandle is ignored.
 void CloseHandle(Handle h);
 
+// A pipe whose read end can also be waited on together with a process
+// (platform/child_output.h): the runners' standard output and error. On
+// Windows a uniquely named pipe whose read end is overlapped and whose write
+// end is an ordinary synchronous handle, so the child writes to it as to any
+// pipe; elsewhere the same as CreateAnonymousPipe.
+bool CreateOutputPipe(Handle* readEnd, Handle* writeEnd);
+
 // Reads up to `size` bytes, blocking until data arrives or every writer is
-// gone. Returns the byte count, 0 at the end of data, -1 on error.
+// gone. Returns the byte count, 0 at the end of data, -1 on error. Serves the
+// read ends of both kinds of pipe.
 long ReadPipe(Handle readEnd, void* buffer, std::size_t size);
 
 // Writes all bytes; false on error.

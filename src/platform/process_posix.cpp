@@ -85,6 +85,8 @@ bool CreateAnonymousPipe(Handle* readEnd, Handle* writeEnd) {
   return true;
 }
 
+bool CreateOutputPipe(Handle* readEnd, Handle* writeEnd) { return CreateAnonymousPipe(readEnd, writeEnd); }
+
 bool SetInheritable(Handle h, bool inheritable) {
   if (!IsValid(h)) return false;
   const int flags = fcntl(Fd(h), F_GETFD);

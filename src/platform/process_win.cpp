@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <atomic>
+#include <string>
 #include <mutex>
 
 #include "platform/process.h"
@@ -14,6 +16,9 @@ HANDLE Native(Handle h) { return reinterpret_cast<HANDLE>(h); }
 Handle Wrap(HANDLE h) { return h == nullptr ? kInvalidHandle : reinterpret_cast<Handle>(h); }
 
 constexpr DWORD kSetThreadNameException = 0x406D1388;
+
+// What CreatePipe gives when asked for the default size.
+constexpr DWORD kPipeBufferBytes = 4096;
 
 #pragma pack(push, 8)
 struct ThreadNameInfo {
@@ -73,15 +78,55 @@ void CloseHandle(Handle h) {
   if (IsValid(h) && h != 0) ::CloseHandle(Native(h));
 }
 
+bool CreateOutputPipe(Handle* readEnd, Handle* writeEnd) {
+  // Anonymous pipes cannot be read overlapped, and a blocking read cannot be
+  // abandoned when a grandchild keeps the write end open; a named pipe with
+  // one instance, connected at once by our own client end, can.
+  static std::atomic<unsigned> serial{0};
+  const std::wstring name = L"\\\\.\\pipe\\tarnwick-output-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                           std::to_wstring(++serial) + L"-" + std::to_wstring(GetTickCount());
+  SECURITY_ATTRIBUTES sa{};
+  sa.nLength = sizeof sa;
+  sa.bInheritHandle = TRUE;
+  // FILE_FLAG_FIRST_PIPE_INSTANCE: a pipe of that name made by someone else
+  // fails the call instead of receiving the child's output.
+  HANDLE r = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                              PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, /*nMaxInstances=*/1,
+                              /*nOutBufferSize=*/0, /*nInBufferSize=*/kPipeBufferBytes, /*nDefaultTimeOut=*/0, &sa);
+  if (r == INVALID_HANDLE_VALUE) return false;
+  HANDLE w = CreateFileW(name.c_str(), GENERIC_WRITE, 0, &sa, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (w == INVALID_HANDLE_VALUE) {
+    ::CloseHandle(r);
+    return false;
+  }
+  *readEnd = Wrap(r);
+  *writeEnd = Wrap(w);
+  return true;
+}
+
 long ReadPipe(Handle readEnd, void* buffer, std::size_t size) {
   if (!IsValid(readEnd)) return -1;
   const DWORD wanted = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(size);
-  DWORD got = 0;
-  if (!ReadFile(Native(readEnd), buffer, wanted, &got, nullptr)) {
-    // Every writer has gone: that is the end of the data, not an error.
-    return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+  // Through an OVERLAPPED and its event, which serves an overlapped read
+  // end (CreateOutputPipe) as well as a synchronous one.
+  OVERLAPPED ov{};
+  ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (ov.hEvent == nullptr) return -1;
+  long result = 0;
+  // A zero-length write of the other side is not the end of the data.
+  while (result == 0) {
+    DWORD got = 0;
+    const bool ok = ReadFile(Native(readEnd), buffer, wanted, nullptr, &ov) != FALSE ||
+                    GetLastError() == ERROR_IO_PENDING;
+    if (!ok || !GetOverlappedResult(Native(readEnd), &ov, &got, TRUE)) {
+      // Every writer has gone: that is the end of the data, not an error.
+      result = GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+      break;
+    }
+    result = static_cast<long>(got);
   }
-  return static_cast<long>(got);
+  ::CloseHandle(ov.hEvent);
+  return result;
 }
 
 bool WritePipe(Handle writeEnd, const void* data, std::size_t size) {

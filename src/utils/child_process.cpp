@@ -13,8 +13,12 @@ void CloseEnd(platform::Handle* end) {
   *end = platform::kInvalidHandle;
 }
 
-void CreatePipe(Pipe* pipe) {
-  if (!platform::CreateAnonymousPipe(&pipe->readEnd, &pipe->writeEnd)) {
+// `parentReads`: the parent reads this pipe and may wait on it together with
+// the process (platform/child_output.h).
+void CreatePipe(Pipe* pipe, bool parentReads) {
+  const bool made = parentReads ? platform::CreateOutputPipe(&pipe->readEnd, &pipe->writeEnd)
+                                : platform::CreateAnonymousPipe(&pipe->readEnd, &pipe->writeEnd);
+  if (!made) {
     pipe->Close();
     throw Exception();
   }
@@ -32,9 +36,9 @@ ChildProcess::ChildProcess() { commandLine_[0] = L'\0'; }
 ChildProcess::~ChildProcess() { Close(); }
 
 void ChildProcess::CreatePipes() {
-  CreatePipe(&error_);
-  CreatePipe(&output_);
-  CreatePipe(&input_);
+  CreatePipe(&error_, /*parentReads=*/true);
+  CreatePipe(&output_, /*parentReads=*/true);
+  CreatePipe(&input_, /*parentReads=*/false);
 }
 
 void ChildProcess::Start(const std::wstring& commandLine) {

@@ -4,7 +4,10 @@
 // Use: CreatePipes, Start(commandLine), read OutputReadEnd() until it
 // reports the end of data, wait on ProcessHandle(), Close. Start closes the
 // parent's copies of the child's ends, so the read reports the end once the
-// child and everything it started have exited.
+// child and everything it started have exited. The output and error pipes
+// come from platform::CreateOutputPipe, so a platform::ChildOutputWatch can
+// wait on them and the process at once, which bounds the wait when a process
+// started by the child keeps them open.
 //
 // CreatePipes and Start throw Utils::Exception (empty message) on failure.
 // One ChildProcess belongs to one thread; the destructor closes whatever is

@@ -47,3 +47,10 @@ enum : std::int32_t {
   UNIST_CODE_FAIL = 5004,
   UNIST_CODE_ERROR = 5005,
 };
+
+// The value of a failure event (2004, 5004, 5005) tells its origin: 0.0 a
+// "State=Fail" line, 1000.0 a package's "Error=" line, 1.0 a missing
+// uninstaller, 2.0 a child that could not be started, and this one: a child
+// that ended without a verdict and with a failed exit code, or crashed, or
+// was killed; its text names the exit code.
+inline constexpr double kFailValueExitCode = 3.0;

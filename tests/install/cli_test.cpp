@@ -165,4 +165,29 @@ TEST_F(CliTest, EachFailureHasItsExitCode) {
   EXPECT_EQ(RunCli(L"-ischecknet=false \"-installdir=" + platform::JoinPath(blocker, L"sub") + L"\"").exitCode, 3);
 }
 
+TEST_F(CliTest, ChildThatEndsBadlyWithoutVerdictIsAFailureWithItsExitCode) {
+  // The package exits 3 without a verdict: no installation is recorded.
+  Scenario("TW_FAKE_PACKAGE_SCENARIO", "install-files\nout InstPath=${DIR}\nexit 3\n");
+  CliRun install = Install(url_);
+  EXPECT_EQ(install.exitCode, 8) << install.output;
+  EXPECT_NE(install.output.find("安装包异常退出，退出代码 3"), std::string::npos) << install.output;
+  std::wstring value;
+  EXPECT_FALSE(ReadInstallValue(kInstallPathValue, &value)) << testsupport::Utf8(value);
+  testsupport::SetEnv("TW_FAKE_PACKAGE_SCENARIO", L"");
+
+  // The earlier installation's uninstaller crashes: nothing is downloaded
+  // or installed over what it may have half removed.
+  std::wstring oldDir = platform::JoinPath(work_, L"Old");
+  platform::CreateFolder(oldDir);
+  testsupport::CopyFile(testsupport::FakePackagePath(), platform::JoinPath(oldDir, L"uninst.ep"));
+  WriteInstallValue(kInstallPathValue, oldDir);
+  Scenario("TW_FAKE_UNINSTALL_SCENARIO", "out Progress=0.5\ncrash\n");
+  CliRun removal = Install(url_);
+  EXPECT_EQ(removal.exitCode, 6) << removal.output;
+  EXPECT_NE(removal.output.find("卸载程序异常退出，退出代码 "), std::string::npos) << removal.output;
+  EXPECT_EQ(LogLines("uninstall"), 1);
+  EXPECT_EQ(LogLines("install"), 1);  // only the first attempt's package ran
+  EXPECT_FALSE(platform::PathExists(platform::JoinPath(installDir_, L"__Package_tarnwick.exe")));
+}
+
 }  // namespace

@@ -15,11 +15,17 @@
 // Without a scenario the package installs its files and reports success, the
 // uninstaller removes them and reports success.
 //
+// Standard output is in text mode on Windows, as in any console program
+// there: every "\n" leaves as "\r\n". Elsewhere it is binary.
+//
 // Scenario lines (blank lines and lines starting with '#' are skipped):
 //   out TEXT        TEXT and "\n" to standard output in one write
 //   write TEXT      TEXT alone, in one write
+//   stdout MODE     "text" ("\n" written as "\r\n", also off Windows) or
+//                   "binary" (bytes as they are)
 //   err BYTES       BYTES bytes of filler to standard error
 //   noise BYTES     BYTES bytes of "Noise=..." lines to standard output
+//   blob BYTES      BYTES bytes of 'x' to standard output, no line feed
 //   sleep MS        pause
 //   install-files   create the folder, "Tarnwick.exe" and "uninst.ep" (both
 //                   copies of this program, so the entry point can run as
@@ -27,8 +33,14 @@
 //   remove-files    delete "Tarnwick.exe" and "uninst.ep" from the folder
 //   touch NAME      create an empty file NAME in the folder
 //   exit CODE       end now with CODE (the end of the file exits with 0)
+//   crash           write through a null pointer (on Windows the program
+//                   ends with 0xC0000005, without an error dialog)
+//   hold MS         start a copy of this program that inherits the standard
+//                   handles and keeps them open: it writes a "Noise=" line
+//                   every 200 ms until a write fails or MS have passed
 // In TEXT, \n \r \t \\ and \xHH are escapes, ${DIR} is the folder and
 // ${SELF} this program's path.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +55,10 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <spawn.h>
+#include <sys/wait.h>
+extern char** environ;
 #endif
 
 namespace fs = std::filesystem;
@@ -110,9 +126,81 @@ std::string RestAfter(const std::string& line, const std::string& marker) {
   return rest;
 }
 
-void WriteAll(std::FILE* f, const std::string& bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fflush(f);
+// Text mode off Windows: the C library does not translate there, so this
+// program does.
+bool g_translateNewlines = false;
+
+bool WriteAll(std::FILE* f, const std::string& bytes) {
+  std::string out = bytes;
+  if (g_translateNewlines && f == stdout) {
+    out.clear();
+    for (char c : bytes) {
+      if (c == '\n') out += '\r';
+      out += c;
+    }
+  }
+  std::fwrite(out.data(), 1, out.size(), f);
+  return std::fflush(f) == 0 && !std::ferror(f);
+}
+
+void SetStdoutMode(const std::string& mode) {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), mode == "binary" ? _O_BINARY : _O_TEXT);
+#else
+  g_translateNewlines = mode == "text";
+#endif
+}
+
+#ifdef _WIN32
+LONG WINAPI EndWithTheException(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+#endif
+
+// Ends the program the way an access violation does, without the error
+// dialog or debugger that would otherwise wait for a user.
+[[noreturn]] void Crash() {
+#ifdef _WIN32
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  SetUnhandledExceptionFilter(EndWithTheException);
+#endif
+  volatile int* nowhere = nullptr;
+  *nowhere = 1;
+  std::abort();
+}
+
+// The holder: a process that the package leaves behind with its standard
+// handles.
+int Hold(long ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    if (!WriteAll(stdout, "Noise=holder\n")) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  return 0;
+}
+
+void StartHolder(const fs::path& self, const std::string& ms) {
+#ifdef _WIN32
+  std::wstring line = L"\"" + self.wstring() + L"\" --hold " + std::wstring(ms.begin(), ms.end());
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, /*bInheritHandles=*/TRUE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &si, &pi)) {
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+#else
+  std::string program = self.string();
+  std::string flag = "--hold";
+  std::string period = ms;
+  char* argv[] = {program.data(), flag.data(), period.data(), nullptr};
+  pid_t pid = 0;
+  posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ);
+#endif
 }
 
 std::string Expand(const std::string& text, const Context& ctx) {
@@ -160,6 +248,10 @@ bool RunLine(const std::string& line, const Context& ctx, int* exitCode) {
     std::string filler = command == "err" ? std::string(63, 'e') + "\n" : "Noise=" + std::string(57, 'n') + "\n";
     for (long long written = 0; written < total; written += static_cast<long long>(filler.size()))
       WriteAll(command == "err" ? stderr : stdout, filler);
+  } else if (command == "blob") {
+    const std::string piece(64 * 1024, 'x');
+    for (long long left = std::atoll(argument.c_str()); left > 0; left -= static_cast<long long>(piece.size()))
+      WriteAll(stdout, piece.substr(0, static_cast<std::size_t>(std::min<long long>(left, piece.size()))));
   } else if (command == "sleep") {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(argument.c_str())));
   } else if (command == "install-files") {
@@ -171,6 +263,12 @@ bool RunLine(const std::string& line, const Context& ctx, int* exitCode) {
     fs::remove(PathFromUtf8(ctx.folder) / "uninst.ep", ec);
   } else if (command == "touch") {
     std::ofstream(PathFromUtf8(ctx.folder) / PathFromUtf8(Expand(argument, ctx)));
+  } else if (command == "stdout") {
+    SetStdoutMode(argument);
+  } else if (command == "crash") {
+    Crash();
+  } else if (command == "hold") {
+    StartHolder(ctx.self, argument);
   } else if (command == "exit") {
     *exitCode = std::atoi(argument.c_str());
     return false;
@@ -194,11 +292,8 @@ void AppendLog(const Context& ctx) {
 
 int main(int argc, char** argv) {
   if (kBallast[0] != 'T') return 98;  // keeps the ballast in the program
-#ifdef _WIN32
-  // Status lines are bytes on the wire; no "\r\n" translation.
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-#else
+  if (argc == 3 && std::string(argv[1]) == "--hold") return Hold(std::atol(argv[2]));
+#ifndef _WIN32
   for (int i = 0; i < argc; ++i) g_rawCommandLine += (i ? " " : "") + std::string(argv[i]);
 #endif
   Context ctx;

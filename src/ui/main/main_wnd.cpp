@@ -564,7 +564,7 @@ std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
       break;
     case UNIST_CODE_FAIL:
     case UNIST_CODE_ERROR:
-      OnRemovalFailed();
+      OnRemovalFailed(*event);
       break;
     default:
       ApplyInstallEvent(&m_result, event->code, event->value, event->text);
@@ -647,8 +647,14 @@ void CMainWnd::OnInstallFailed(const InstallEvent& event) {
   SelectPage(kPageStart);
 }
 
-void CMainWnd::OnRemovalFailed() {
-  ShowRunningMessage();
+void CMainWnd::OnRemovalFailed(const InstallEvent& event) {
+  // An uninstaller that crashed or failed its exit is not "still running":
+  // the user is told what happened instead.
+  if (event.value == kFailValueExitCode) {
+    Dialog(L"MessageBox1Wnd.xml", event.text.c_str(), kCaptionTip);
+  } else {
+    ShowRunningMessage();
+  }
   SelectPage(m_savedPage);
   if (m_prevInstallFound) RequestClose(1);
 }

@@ -137,7 +137,7 @@ class CMainWnd : public ui::CSkinFrame {
   void OnDownloadFailed(const InstallEvent& event);
   void OnInstallSucceeded();
   void OnInstallFailed(const InstallEvent& event);
-  void OnRemovalFailed();
+  void OnRemovalFailed(const InstallEvent& event);
   void ShowRunningMessage();
   int Dialog(const wchar_t* skinFile, const wchar_t* text, const wchar_t* caption);
   void RequestClose(int result);
