@@ -8,32 +8,22 @@
 #include <utility>
 #include <vector>
 
+#include "download/content_range.h"
 #include "download/curl_common.h"
 #include "platform/files.h"
 #include "utils/log.h"
 
 namespace {
 
-// The options every header probe shares. Besides the connect limit a probe
-// gets an overall limit: a server that accepts and then stays silent must
-// not hold it for ever.
-CURLcode SetProbeOptions(CURL* curl, const std::string& url, const DownloadTuning& tuning,
-                         const std::atomic<bool>* abort) {
-  int code = curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  code |= curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  code |= curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-  code |= curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardBody);
-  code |= curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, tuning.connectTimeoutSeconds);
-  code |= curl_easy_setopt(curl, CURLOPT_TIMEOUT, tuning.probeTimeoutSeconds);
-  code |= curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  code |= curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  code |= ApplyTlsVerification(curl);
-  if (abort) {
-    code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, AbortWhenSet);
-    code |= curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abort));
-  }
-  return static_cast<CURLcode>(code);
+// Why a finished header probe did not give a usable real URL and length.
+int ProbeFailure(int code, CURL* curl, const CurlResponse& response, const std::string& requestUrl,
+                 double length) {
+  if (code != 0) return CurlFailure(code, curl, response, requestUrl);
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  if (status >= 400 && status <= kFailHttpLast) return HttpFailure(status);
+  if (response.badLength) return kFailBadLength;
+  return length < kMinimumFileLength ? kClientNoLength : 0;
 }
 
 }  // namespace
@@ -62,34 +52,38 @@ int CurlClient::Start() {
   const std::wstring partPath = GetFilePath(true);
   const std::string requestUrl = RequestUrl(m_url);
 
-  int result = 0;
-  ProbeIfNeeded(requestUrl);
-  if (m_realUrl.empty() || m_fileLength < kMinimumFileLength) {
-    result = kClientNoLength;
-  } else {
-    result = Transfer(partPath);
-  }
+  m_writtenThisAttempt = 0;
+  int result = ProbeIfNeeded(requestUrl);
+  if (result == 0) result = Transfer(partPath, requestUrl);
 
-  TW_LOG(L"error:%d:%ls\r\n", result, CurlErrorText(result).c_str());
+  TW_LOG(L"error:%d:%ls (%ls)\r\n", result, CurlErrorText(result).c_str(), WideForLog(DownloadFailureCause(result)).c_str());
   if (result == 0) result = MoveIntoPlace(partPath);
   TW_LOG(L"end download\r\n");
   return result;
 }
 
-void CurlClient::ProbeIfNeeded(const std::string& requestUrl) {
-  if (!m_realUrl.empty() && m_fileLength >= kMinimumFileLength) return;
-  if (CURL* head = Head(requestUrl, m_tuning, &m_abort)) {
+int CurlClient::ProbeIfNeeded(const std::string& requestUrl) {
+  if (!m_realUrl.empty() && m_fileLength >= kMinimumFileLength) return 0;
+  int failure = kClientNoLength;
+  int code = 0;
+  CurlResponse response;
+  if (CURL* head = Head(requestUrl, m_tuning, &m_abort, &code, &response)) {
     m_realUrl = GetRealUrl(head);
     m_fileLength = GetDownloadFileLength(head);
+    failure = ProbeFailure(code, head, response, requestUrl, m_fileLength);
     curl_easy_cleanup(head);
   }
-  if (m_realUrl.empty() || m_fileLength < kMinimumFileLength) {
-    m_realUrl = GetRealUrl_Str(requestUrl, m_tuning, &m_abort);
-    if (!m_realUrl.empty()) m_fileLength = GetDownloadFileLength_Str(m_realUrl, m_tuning, &m_abort);
-  }
+  if (failure == 0 && !m_realUrl.empty()) return 0;
+  // A server that did not answer at all would only be waited for again.
+  if (IsNoAnswer(code) || m_abort) return failure;
+  m_realUrl = GetRealUrl_Str(requestUrl, m_tuning, &m_abort);
+  if (!m_realUrl.empty()) m_fileLength = GetDownloadFileLength_Str(m_realUrl, m_tuning, &m_abort);
+  if (!m_realUrl.empty() && m_fileLength >= kMinimumFileLength) return 0;
+  // The first probe knows best why (the fallback measures error pages too).
+  return failure != 0 ? failure : kClientNoLength;
 }
 
-int CurlClient::Transfer(const std::wstring& partPath) {
+int CurlClient::Transfer(const std::wstring& partPath, const std::string& requestUrl) {
   CurlEasyPtr curl(curl_easy_init());
   if (!curl) return kClientNoHandle;
   m_curl = curl.get();
@@ -115,6 +109,9 @@ int CurlClient::Transfer(const std::wstring& partPath) {
     result |= curl_easy_setopt(curl.get(), CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(resumed));
   }
   m_writtenThisAttempt = 0;
+  m_response.Reset();
+  m_answerChecked = false;
+  m_answerFailure = 0;
   m_writeCap = static_cast<std::int64_t>(m_fileLength) + m_tuning.overrunMarginBytes;
   result |= curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE,
                              static_cast<curl_off_t>(m_writeCap > resumed ? m_writeCap - resumed : 1));
@@ -125,7 +122,7 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   m_digest.clear();
   if (GetUrlMd5(m_realUrl).size() == 32) {
     m_hash.Begin();
-    if (resumed > 0 && !HashResumedPrefix(partPath, resumed)) m_hash.Cancel();
+    if (!m_hash.FeedFilePrefix(partPath, resumed)) m_hash.Cancel();
   }
 
   // Everything is already there (an earlier attempt got the whole body but
@@ -137,6 +134,18 @@ int CurlClient::Transfer(const std::wstring& partPath) {
     result = curl_easy_perform(curl.get());
     // Every byte libcurl handed over must be on disk for a success.
     if (!m_writer.Finish() && result == 0) result = CURLE_WRITE_ERROR;
+    // An answer without body bytes is judged too: libcurl takes a 206 whose
+    // length equals the resume offset for "already complete" and ends
+    // without an error, and refuses a 200 longer than the room left (63).
+    if (!m_answerChecked) {
+      m_answerChecked = true;
+      m_answerFailure = CheckAnswer();
+    }
+    if (m_answerFailure != 0) {
+      result = m_answerFailure;
+    } else if (result != 0) {
+      result = CurlFailure(result, curl.get(), m_response, requestUrl);
+    }
   }
 
   m_curl = nullptr;
@@ -144,6 +153,7 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   // A failed close may lose buffered bytes: the attempt did not succeed.
   if (std::fclose(m_file) != 0 && result == 0) result = CURLE_WRITE_ERROR;
   m_file = nullptr;
+  result = CheckComplete(result, partPath);
   if (result == 0) {
     m_digest = m_hash.Finish();
   } else {
@@ -152,20 +162,36 @@ int CurlClient::Transfer(const std::wstring& partPath) {
   return result;
 }
 
-bool CurlClient::HashResumedPrefix(const std::wstring& partPath, std::int64_t length) {
-  std::FILE* file = platform::OpenFile(partPath, "rb");
-  if (!file) return false;
-  std::vector<char> buffer(256 * 1024);
-  std::int64_t left = length;
-  while (left > 0) {
-    size_t want = static_cast<size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(buffer.size())));
-    size_t got = std::fread(buffer.data(), 1, want, file);
-    if (got == 0) break;
-    m_hash.Feed(buffer.data(), got);
-    left -= static_cast<std::int64_t>(got);
+int CurlClient::CheckComplete(int result, const std::wstring& partPath) {
+  // A server that would not resume: what lies on disk cannot be continued,
+  // so the next attempt starts from zero.
+  if (result == kFailRangeIgnored || result == kFailRangeMismatch) {
+    platform::DeleteFileAt(partPath);
+    return result;
   }
-  std::fclose(file);
-  return left == 0;
+  if (result != 0) return result;
+  // libcurl is content when a body ends where its own header said; only the
+  // probed length makes it the whole file.
+  const std::int64_t size = platform::FileSize(partPath);
+  if (size == static_cast<std::int64_t>(m_fileLength)) return 0;
+  TW_LOG(L"length %lld differs from %lld\r\n", static_cast<long long>(size),
+         static_cast<long long>(m_fileLength));
+  // A shorter file is still a prefix to resume from; a longer one is not.
+  if (size > static_cast<std::int64_t>(m_fileLength)) platform::DeleteFileAt(partPath);
+  return kFailLengthMismatch;
+}
+
+int CurlClient::CheckAnswer() const {
+  long status = 0;
+  curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+  const std::int64_t resumed = m_resumeOffset > 0 ? m_resumeOffset : 0;
+  const auto length = static_cast<std::int64_t>(m_fileLength);
+  if (status == 206) {
+    return ContentRangeMatches(m_response.contentRange, resumed, length - 1, length) ? 0 : kFailRangeMismatch;
+  }
+  // The whole file, as a resume: its bytes do not continue the partial file.
+  if (status == 200 && resumed > 0) return kFailRangeIgnored;
+  return 0;
 }
 
 CURLcode CurlClient::SetTransferOptions(CURL* curl, curl_slist* headers) {
@@ -175,24 +201,13 @@ CURLcode CurlClient::SetTransferOptions(CURL* curl, curl_slist* headers) {
   curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
   curl_easy_setopt(curl, CURLOPT_TCP_KEEPIDLE, 10L);
   curl_easy_setopt(curl, CURLOPT_TCP_KEEPINTVL, 10L);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, 0L);
-  int code = curl_easy_setopt(curl, CURLOPT_URL, m_realUrl.c_str());
-  code |= curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  code |= curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  code |= curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToFile);
-  code |= curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
-  code |= curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBodyBufferBytes);
-  code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, ProgressCallback);
-  code |= curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
-  code |= curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-  code |= curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, m_tuning.connectTimeoutSeconds);
-  // No overall limit, but a stalled body ends the attempt with 28.
-  code |= curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, m_tuning.lowSpeedLimitBytes);
-  code |= curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_tuning.streamLowSpeedSeconds);
-  code |= curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  code |= ApplyTlsVerification(curl);
-  return static_cast<CURLcode>(code);
+  BodyTransfer body;
+  body.write = WriteToFile;
+  body.writeData = this;
+  body.progress = ProgressCallback;
+  body.progressData = this;
+  body.lowSpeedSeconds = m_tuning.streamLowSpeedSeconds;
+  return SetBodyTransferOptions(curl, m_realUrl, m_tuning, body, &m_response);
 }
 
 int CurlClient::MoveIntoPlace(const std::wstring& partPath) {
@@ -209,6 +224,12 @@ int CurlClient::MoveIntoPlace(const std::wstring& partPath) {
 size_t CurlClient::WriteToFile(char* data, size_t size, size_t count, void* userdata) {
   auto* client = static_cast<CurlClient*>(userdata);
   if (!client || !client->m_file) return 0;
+  if (!client->m_answerChecked) {
+    client->m_answerChecked = true;
+    client->m_answerFailure = client->CheckAnswer();
+  }
+  // Bytes of another range than the one asked for never reach the file.
+  if (client->m_answerFailure != 0) return 0;
   const std::int64_t bytes = static_cast<std::int64_t>(size * count);
   const std::int64_t resumed = client->m_resumeOffset > 0 ? client->m_resumeOffset : 0;
   // A body without a length may not end at all; stop well before the disk fills.
@@ -243,19 +264,22 @@ int CurlClient::ProgressCallback(void* userdata, curl_off_t downloadTotal, curl_
   return 0;
 }
 
-CURL* CurlClient::Head(const std::string& url, const DownloadTuning& tuning, const std::atomic<bool>* abort) {
+CURL* CurlClient::Head(const std::string& url, const DownloadTuning& tuning, const std::atomic<bool>* abort,
+                       int* result, CurlResponse* response) {
   EnsureCurlInitialized();
   CURL* curl = curl_easy_init();
   if (!curl) {
     TW_LOG(L"error:%d:%ls\r\n", 0, CurlErrorText(0).c_str());
+    if (result) *result = kClientNoHandle;
     return nullptr;
   }
-  int code = SetProbeOptions(curl, url, tuning, abort);
+  int code = SetProbeOptions(curl, url, tuning, abort, response);
   if (code == 0) {
     code = curl_easy_perform(curl);
     if (code != 0) TW_LOG(L"error:%d:%ls", code, CurlErrorText(code).c_str());
   }
   TW_LOG(L"error:%d:%ls\r\n", code, CurlErrorText(code).c_str());
+  if (result) *result = code;
   return curl;
 }
 
@@ -281,7 +305,7 @@ std::string CurlClient::GetRealUrl_Str(const std::string& url, const DownloadTun
   EnsureCurlInitialized();
   std::string realUrl;
   CurlEasyPtr curl(curl_easy_init());
-  if (curl && SetProbeOptions(curl.get(), url, tuning, abort) == CURLE_OK) {
+  if (curl && SetProbeOptions(curl.get(), url, tuning, abort, nullptr) == CURLE_OK) {
     CURLcode code = curl_easy_perform(curl.get());
     if (code != CURLE_OK) {
       TW_LOG(L"error:%d:%ls", static_cast<int>(code), CurlErrorText(code).c_str());
@@ -299,7 +323,7 @@ double CurlClient::GetDownloadFileLength_Str(const std::string& url, const Downl
   int code = 0;
   CurlEasyPtr curl(curl_easy_init());
   if (curl) {
-    code = SetProbeOptions(curl.get(), url, tuning, abort);
+    code = SetProbeOptions(curl.get(), url, tuning, abort, nullptr);
     // This probe reports where it ends up without following: the URL given
     // is already the real one.
     code |= curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 0L);

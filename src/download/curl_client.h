@@ -10,9 +10,14 @@
 // Abort() may be called from any thread; it ends a running transfer or
 // probe at its next progress callback (code 42).
 //
-// Results of Start(): 0, a libcurl code (18 partial file, 22 HTTP status of
-// 400 or more, 23 write error or body beyond the probed length, 28 stall or
-// time-out, 42 aborted, 47 too many redirects, ...), or the client's own:
+// Results of Start(): 0, or a download failure value (download_failure.h):
+// libcurl's code (18 partial file, 23 write error or body beyond the probed
+// length, 28 stall or time-out, 42 aborted, 47 redirect loop, ...), the HTTP
+// status that ended it (probe or body), or the engine's own causes. A body
+// counts as complete only with exactly the probed length; a 206 must name
+// the very range asked for, and a ranged request answered otherwise (the
+// whole file, or another range) discards the partial file, so that the next
+// attempt starts from zero.
 #pragma once
 
 #include <curl/curl.h>
@@ -22,15 +27,17 @@
 #include <cstdio>
 #include <string>
 
+#include "download/curl_response.h"
+#include "download/download_failure.h"
 #include "download/download_tuning.h"
 #include "download/file_writer_pipe.h"
 #include "download/md5_pipe.h"
 #include "download/progress_throttle.h"
 
-inline constexpr int kClientRenameFailed = -995;   // body complete, partial file not moved into place
-inline constexpr int kClientOpenFailed = -996;     // partial file could not be opened
-inline constexpr int kClientNoHandle = -997;       // no easy handle
-inline constexpr int kClientNoLength = -998;       // no real URL, no length, or below 1 MiB
+inline constexpr int kClientRenameFailed = kFailRenameFailed;  // body complete, not moved into place
+inline constexpr int kClientOpenFailed = kFailOpenFailed;      // partial file could not be opened
+inline constexpr int kClientNoHandle = kFailNoHandle;          // no easy handle
+inline constexpr int kClientNoLength = kFailNoLength;          // no real URL, no length, or below 1 MiB
 inline constexpr double kMinimumFileLength = 1048576.0;
 
 // (owner, speed in bytes per second, always 0.0, percentage - not clamped)
@@ -55,6 +62,8 @@ class CurlClient {
   double FileLength() const { return m_fileLength; }
   std::int64_t ResumeOffset() const { return m_resumeOffset; }
   const std::wstring& ErrorText() const { return m_errorText; }
+  // Body bytes that the last Start() received.
+  std::int64_t BytesThisAttempt() const { return m_writtenThisAttempt; }
   // MD5 of the file that the last successful Start() put in place, hashed
   // while it arrived; empty when it could not be computed.
   const std::string& Digest() const { return m_digest; }
@@ -63,8 +72,10 @@ class CurlClient {
   // header-only request and returns the handle (caller releases it) or null.
   // The URL-based pair serves as the fallback, and also measures "file:///"
   // URLs, which have no HTTP status. `abort` (optional) cuts a probe short.
+  // `code` and `response` (optional) receive how the request ended and
+  // what its headers said.
   static CURL* Head(const std::string& url, const DownloadTuning& tuning = DownloadTuning(),
-                    const std::atomic<bool>* abort = nullptr);
+                    const std::atomic<bool>* abort = nullptr, int* code = nullptr, CurlResponse* response = nullptr);
   static std::string GetRealUrl(CURL* curl);
   // Content length, or -1.0 when none was given or the status is outside 200-399.
   static double GetDownloadFileLength(CURL* curl);
@@ -76,11 +87,14 @@ class CurlClient {
                                           const std::atomic<bool>* abort = nullptr);
 
  private:
-  void ProbeIfNeeded(const std::string& requestUrl);
-  int Transfer(const std::wstring& partPath);
+  // 0, or why the real URL and length are not known.
+  int ProbeIfNeeded(const std::string& requestUrl);
+  int Transfer(const std::wstring& partPath, const std::string& requestUrl);
+  int CheckComplete(int result, const std::wstring& partPath);
   int MoveIntoPlace(const std::wstring& partPath);
-  bool HashResumedPrefix(const std::wstring& partPath, std::int64_t length);
   CURLcode SetTransferOptions(CURL* curl, curl_slist* headers);
+  // On the first body bytes: 0 when the answer is the one asked for.
+  int CheckAnswer() const;
 
   static int ProgressCallback(void* client, curl_off_t downloadTotal, curl_off_t downloadedNow,
                               curl_off_t uploadTotal, curl_off_t uploadedNow);
@@ -102,6 +116,9 @@ class CurlClient {
   std::FILE* m_file = nullptr;
   std::int64_t m_writtenThisAttempt = 0;
   std::int64_t m_writeCap = 0;  // largest size the partial file may reach
+  CurlResponse m_response;
+  bool m_answerChecked = false;
+  int m_answerFailure = 0;  // why the body was refused before its first byte
   Md5Pipe m_hash;
   FileWriterPipe m_writer;
   std::string m_digest;

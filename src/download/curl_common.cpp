@@ -29,7 +29,61 @@ CURLcode ApplyTlsVerification(CURL* curl) {
     // store; the cross-built library carries a Linux bundle path otherwise.
     // (A CA folder is not a Schannel option at all.)
     code |= curl_easy_setopt(curl, CURLOPT_CAINFO, static_cast<char*>(nullptr));
+    code |= curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
   }
+  return static_cast<CURLcode>(code);
+}
+
+namespace {
+
+// What probes and body transfers share.
+int SetConnectionOptions(CURL* curl, const std::string& url, const DownloadTuning& tuning, CurlResponse* response) {
+  int code = curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  code |= curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  code |= curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  code |= curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, tuning.connectTimeoutSeconds);
+  code |= curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  code |= ApplyTlsVerification(curl);
+  if (response) {
+    code |= curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CollectHeader);
+    code |= curl_easy_setopt(curl, CURLOPT_HEADERDATA, response);
+    code |= curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, response->errorText);
+  }
+  return code;
+}
+
+}  // namespace
+
+CURLcode SetProbeOptions(CURL* curl, const std::string& url, const DownloadTuning& tuning,
+                         const std::atomic<bool>* abort, CurlResponse* response) {
+  int code = SetConnectionOptions(curl, url, tuning, response);
+  code |= curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  code |= curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardBody);
+  // Besides the connect limit a probe gets an overall limit: a server that
+  // accepts and then stays silent must not hold it for long.
+  code |= curl_easy_setopt(curl, CURLOPT_TIMEOUT, tuning.probeTimeoutSeconds);
+  if (abort) {
+    code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, AbortWhenSet);
+    code |= curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abort));
+  }
+  return static_cast<CURLcode>(code);
+}
+
+CURLcode SetBodyTransferOptions(CURL* curl, const std::string& url, const DownloadTuning& tuning,
+                                const BodyTransfer& body, CurlResponse* response) {
+  int code = SetConnectionOptions(curl, url, tuning, response);
+  code |= curl_easy_setopt(curl, CURLOPT_TIMEOUT, 0L);
+  code |= curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, body.write);
+  code |= curl_easy_setopt(curl, CURLOPT_WRITEDATA, body.writeData);
+  code |= curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBodyBufferBytes);
+  code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, body.progress);
+  code |= curl_easy_setopt(curl, CURLOPT_XFERINFODATA, body.progressData);
+  code |= curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+  // No overall limit, but a stalled body ends the attempt with 28.
+  code |= curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, tuning.lowSpeedLimitBytes);
+  code |= curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, body.lowSpeedSeconds);
   return static_cast<CURLcode>(code);
 }
 

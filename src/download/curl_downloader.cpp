@@ -1,7 +1,11 @@
 #include "download/curl_downloader.h"
 
+#include <chrono>
 #include <utility>
 
+#include "download/curl_common.h"
+#include "download/download_failure.h"
+#include "download/download_status.h"
 #include "download/md5.h"
 #include "download/retry_budget.h"
 #include "platform/files.h"
@@ -14,6 +18,7 @@ CCurlDownloader::CCurlDownloader(EventCallback callback, std::wstring url, std::
       m_url(std::move(url)),
       m_tuning(std::move(tuning)),
       m_client(m_url, m_filePath, this, OnCurlProgress, m_tuning),
+      m_md5({L"curl获取url-md5失败", L"curl文件md5校验失败", L"LibCurl"}),
       m_starter([this] { JoinRun(); }, [this] { LaunchRun(); }) {
   if (!m_filePath.empty()) platform::DeleteFileAt(m_client.GetFilePath(true));
 }
@@ -52,45 +57,57 @@ void CCurlDownloader::dlThreadFun() {
 
 bool CCurlDownloader::TransferWithRetries() {
   int budget = kRetryBudget;
-  int result = m_client.Start();
+  int attempt = 1;
+  m_silentSeconds = 0.0;
+  m_callback(DL_CODE_STATUS, attempt, ConnectingStatus(attempt, AttemptsAtMost(attempt, budget)));
+  int result = Attempt();
   while (result != 0) {
     // Being destroyed: no more attempts and no events to a leaving owner.
     if (m_client.Aborted()) return false;
+    // Each silent attempt is bounded, but six of them would keep the user
+    // waiting for minutes on a server that is not there.
+    if (m_silentSeconds >= m_tuning.silentServerLimitSeconds) {
+      Fail(kFailNoAnswer);
+      return false;
+    }
     if (!ChargeSingleStreamRetry(&budget, result)) {
-      m_callback(DL_CODE_FAIL, static_cast<double>(result), L"LibCurl");
+      Fail(result);
       return false;
     }
     TW_LOG(L"CurlDownLoader Code=%d\r\n", result);
+    ++attempt;
+    const int most = AttemptsAtMost(attempt, budget);
+    m_callback(DL_CODE_STATUS, attempt,
+               IsNoAnswer(result) ? NoAnswerStatus(attempt, most) : RetryingStatus(attempt, most));
     m_tuning.Pause(500);
     if (m_client.Aborted()) return false;
-    result = m_client.Start();
+    result = Attempt();
   }
   return true;
 }
 
+int CCurlDownloader::Attempt() {
+  const auto begin = std::chrono::steady_clock::now();
+  const int result = m_client.Start();
+  if (result != 0 && m_client.BytesThisAttempt() == 0 && IsNoAnswer(result)) {
+    m_silentSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  }
+  return result;
+}
+
+void CCurlDownloader::Fail(int value) {
+  TW_LOG(L"download failed: %d %ls\r\n", value, WideForLog(DownloadFailureCause(value)).c_str());
+  m_callback(DL_CODE_FAIL, static_cast<double>(value), L"LibCurl");
+}
+
 void CCurlDownloader::VerifyAndReport() {
-  const std::string expected = GetUrlMd5(m_client.RealUrl());
-  if (expected.size() != 32) {
-    m_callback(DL_CODE_MD5, 0.0, L"curl获取url-md5失败");
-    m_callback(DL_CODE_SUCCESS, 0.0, L"LibCurl");
-    return;
-  }
   // The digest taken while the bytes arrived saves reading the file again;
-  // without it the file is read. An unreadable file is not a verified file:
-  // it fails like a mismatch.
-  std::string actual = m_client.Digest();
-  if (actual.size() != 32) actual = GetFileMd5(m_filePath);
-  if (actual.size() == 32 && actual == expected) {
-    m_callback(DL_CODE_SUCCESS, 0.0, L"LibCurl");
-    return;
-  }
-  m_callback(DL_CODE_MD5, 0.0, L"curl文件md5校验失败");
-  if (m_md5Retried) {
-    m_callback(DL_CODE_FAIL, 0.0, L"LibCurl");
-  } else {
-    m_md5Retried = true;
-    m_callback(DL_CODE_RETRY, 0.0, L"LibCurl");
-  }
+  // without it the file is read.
+  const Md5Check::Result verdict = m_md5.Verdict(m_callback, GetUrlMd5(m_client.RealUrl()), [this] {
+    std::string actual = m_client.Digest();
+    return actual.size() == 32 ? actual : GetFileMd5(m_filePath);
+  });
+  if (verdict == Md5Check::Result::kPassed) m_callback(DL_CODE_SUCCESS, 0.0, L"LibCurl");
 }
 
 void CCurlDownloader::OnCurlProgress(void* owner, double speed, double reserved, double percentage) {

@@ -5,8 +5,12 @@
 // the file against the MD5 text in the real URL. Events, all on the worker:
 //   START(1.0, "")
 //   FAIL(1.0, "")                          empty destination path
+//   STATUS(n, text)                        attempt n begins (text: "n/m");
+//                                          before a retry: no answer, or cut
 //   PROGRESS(fraction, "")...              at most once per second
-//   FAIL(code, "LibCurl")                  attempts ran out
+//   FAIL(value, "LibCurl")                 attempts ran out, or the server
+//                                          stayed silent longer than allowed
+//                                          (download_failure.h)
 //   MD5(0.0, "curl获取url-md5失败"), SUCCESS   no 32-character MD5 in the URL
 //   MD5(0.0, "curl文件md5校验失败"), RETRY(0.0, "LibCurl") first mismatch
 //   MD5(0.0, "curl文件md5校验失败"), FAIL(0.0, "LibCurl")  later mismatch
@@ -21,6 +25,7 @@
 #include "download/curl_client.h"
 #include "download/download_tuning.h"
 #include "download/downloader.h"
+#include "download/md5_check.h"
 #include "download/run_starter.h"
 #include "utils/events.h"
 #include "utils/thread.h"
@@ -41,6 +46,10 @@ class CCurlDownloader : public CDownloader {
   // Returns false when the run ended (FAIL fired, or aborted).
   bool TransferWithRetries();
   void VerifyAndReport();
+  void Fail(int value);
+  // Runs one attempt and adds its time to m_silentSeconds when the server
+  // gave no body byte and no answer.
+  int Attempt();
   void JoinRun();
   void LaunchRun();
   static void OnCurlProgress(void* owner, double speed, double reserved, double percentage);
@@ -51,6 +60,7 @@ class CCurlDownloader : public CDownloader {
   DownloadTuning m_tuning;
   CurlClient m_client;
   std::unique_ptr<Utils::Thread> m_thread;
-  bool m_md5Retried = false;
+  Md5Check m_md5;
+  double m_silentSeconds = 0.0;  // of this run
   RunStarter m_starter;
 };

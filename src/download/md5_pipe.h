@@ -3,12 +3,14 @@
 // than the download itself on a machine with a second core.
 //
 // Begin() starts a digest; Feed() queues bytes (bounded, see ChunkPipe);
-// Finish() waits for the helper and returns the 32-character lower-case
-// digest (empty when no digest was begun); Cancel() drops the digest. One
-// owner thread calls all of these.
+// FeedFilePrefix() queues the first bytes of a file (what earlier attempts
+// left on disk, before the new bytes follow); Finish() waits for the helper
+// and returns the 32-character lower-case digest (empty when no digest was
+// begun); Cancel() drops the digest. One owner thread calls all of these.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "download/chunk_pipe.h"
@@ -18,6 +20,9 @@ class Md5Pipe {
  public:
   void Begin();
   void Feed(const void* data, std::size_t length) { m_pipe.Feed(data, length); }
+  // False when the file holds fewer than `length` bytes or cannot be read;
+  // the digest is then of no use and the caller cancels it.
+  bool FeedFilePrefix(const std::wstring& path, std::int64_t length);
   std::string Finish();
   void Cancel() { m_pipe.Cancel(); }
 

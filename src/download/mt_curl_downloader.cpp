@@ -5,7 +5,9 @@
 #include <ctime>
 #include <utility>
 
+#include "download/content_range.h"
 #include "download/curl_common.h"
+#include "download/download_status.h"
 #include "download/md5.h"
 #include "download/part_plan.h"
 #include "download/retry_budget.h"
@@ -17,6 +19,7 @@ CMTCurlDownloader::CMTCurlDownloader(EventCallback callback, std::wstring url, s
     : m_callback(std::move(callback)),
       m_filePath(std::move(filePath)),
       m_url(std::move(url)),
+      m_md5({L"mtcurl获取url-md5失败", L"mtcurl文件md5校验失败", L"LibCurl"}),
       m_tuning(std::move(tuning)),
       m_isGetRealUrl(isGetRealUrl),
       m_starter([this] { JoinRun(); }, [this] { LaunchRun(); }) {
@@ -31,6 +34,8 @@ CMTCurlDownloader::~CMTCurlDownloader() {
   m_abort = true;
   m_starter.Stop();
   ClearParts();
+  // Nobody resumes from them any more.
+  if (!m_filePath.empty()) DeletePartFiles();
 }
 
 void CMTCurlDownloader::Start() { m_starter.Start(); }
@@ -66,14 +71,23 @@ void CMTCurlDownloader::LaunchRun() {
 void CMTCurlDownloader::Start_Down() {
   m_callback(DL_CODE_START, 1.0, L"");
   TW_LOG(L"start download\r\n");
+  // Without a destination the part files would land in the current folder.
+  if (m_filePath.empty()) {
+    m_callback(DL_CODE_FAIL, static_cast<double>(kFailNoDestination), L"");
+    return;
+  }
   const std::string requestUrl = RequestUrl(m_url);
 
   platform::DeleteFileAt(m_filePath);
   if (m_lastPercent == 0.0) DeletePartFiles();
 
+  const int run = m_md5.Retried() ? 2 : 1;
+  m_callback(DL_CODE_STATUS, run, ConnectingStatus(run, 2));
   if (m_realUrl.empty() || m_fileLength < 256) {
-    if (!getRealDownloadUrl(requestUrl)) {
-      m_callback(DL_CODE_FAIL, 0.0, L"LibCurl");
+    const int failure = getRealDownloadUrl(requestUrl);
+    if (failure != 0) {
+      TW_LOG(L"download failed: %d %ls\r\n", failure, WideForLog(DownloadFailureCause(failure)).c_str());
+      m_callback(DL_CODE_FAIL, static_cast<double>(failure), L"LibCurl");
       return;
     }
   }
@@ -81,31 +95,20 @@ void CMTCurlDownloader::Start_Down() {
   LaunchParts();
 }
 
-bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
+int CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
   m_realUrl.clear();
   m_urlMd5.clear();
   m_fileLength = 0;
-  if (!m_isGetRealUrl) return false;
+  if (!m_isGetRealUrl) return kFailNoLength;
 
   CurlEasyPtr curl(curl_easy_init());
-  if (!curl) return false;
+  if (!curl) return kFailNoHandle;
   CurlSlistPtr headers(curl_slist_append(nullptr, "Connection: keep-alive"));
   curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
-  int code = curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-  code |= curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
-  code |= curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, kMaxRedirects);
-  code |= curl_easy_setopt(curl.get(), CURLOPT_NOBODY, 1L);
-  code |= ApplyTlsVerification(curl.get());
-  code |= curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, DiscardBody);
-  code |= curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, m_tuning.connectTimeoutSeconds);
-  // A server that accepts and stays silent must not hold the probe for ever.
-  code |= curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, m_tuning.probeTimeoutSeconds);
-  code |= curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
-  code |= curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
-  code |= curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, AbortWhenSet);
-  code |= curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &m_abort);
-  if (code != 0) return false;
-  if (curl_easy_perform(curl.get()) != CURLE_OK) return false;
+  CurlResponse response;
+  if (SetProbeOptions(curl.get(), url, m_tuning, &m_abort, &response) != CURLE_OK) return kFailNoHandle;
+  const int code = curl_easy_perform(curl.get());
+  if (code != CURLE_OK) return CurlFailure(code, curl.get(), response, url);
 
   char* effective = nullptr;
   if (curl_easy_getinfo(curl.get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective && *effective) {
@@ -115,14 +118,16 @@ bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
   }
   curl_off_t length = -1;
   long status = 0;
-  if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
-      curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status >= 200 &&
+  curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+  if (status >= 400 && status <= kFailHttpLast) return HttpFailure(status);
+  if (response.badLength) return kFailBadLength;
+  if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK && status >= 200 &&
       status <= 399 && length <= INT32_MAX) {
     // Offsets of the parts are 32-bit: a longer file makes the probe fail.
     m_fileLength = length > 0 ? static_cast<std::int32_t>(length) : 0;
     TW_LOG(L"Download File Length %lld\r\n", static_cast<long long>(m_fileLength));
   }
-  return !m_realUrl.empty() && m_fileLength >= 256;
+  return !m_realUrl.empty() && m_fileLength >= 256 ? 0 : kFailNoLength;
 }
 
 void CMTCurlDownloader::PlanRun() {
@@ -140,6 +145,7 @@ void CMTCurlDownloader::PlanRun() {
     node->end = plan[i].end;
     node->curl = curl_easy_init();
     node->url = m_realUrl;
+    node->total = m_fileLength;
     if (plan[i].complete) {
       node->result = 0;
     } else {
@@ -156,19 +162,8 @@ void CMTCurlDownloader::StartHashingFirstPart(DownloadPartNode* node) {
   // The prefix already on disk first; then every byte as it is written.
   node->hash = std::make_unique<Md5Pipe>();
   node->hash->Begin();
-  std::int64_t left = node->received;
-  if (left > 0) {
-    std::FILE* file = platform::OpenFile(node->partPath, "rb");
-    std::vector<char> buffer(256 * 1024);
-    while (file && left > 0) {
-      size_t got = std::fread(buffer.data(), 1, static_cast<size_t>(std::min<std::int64_t>(left, buffer.size())), file);
-      if (got == 0) break;
-      node->hash->Feed(buffer.data(), got);
-      left -= static_cast<std::int64_t>(got);
-    }
-    if (file) std::fclose(file);
-  }
-  if (left != 0) node->hash.reset();  // the file will be read at the end instead
+  // Otherwise the file will be read at the end instead.
+  if (!node->hash->FeedFilePrefix(node->partPath, node->received)) node->hash.reset();
 }
 
 void CMTCurlDownloader::LaunchParts() {
@@ -182,7 +177,8 @@ void CMTCurlDownloader::LaunchParts() {
       downloadThreadFun(this, node);
     });
     if (!thread->HasHandle()) {
-      --m_runningParts;  // the part keeps result -1 and counts as failed
+      --m_runningParts;
+      node->result = kFailNoPartThread;
       continue;
     }
     thread->Resume();
@@ -205,9 +201,10 @@ void CMTCurlDownloader::LaunchParts() {
 void CMTCurlDownloader::downloadThreadFun(CMTCurlDownloader* downloader, DownloadPartNode* node) {
   int budget = kRetryBudget;
   int result = downloader->downloadExe(node);
-  // A part that holds all its bytes cannot gain from asking again (the
-  // server ignored the range); its code stands.
-  while (result != 0 && !downloader->m_abort && node->start <= node->end && ChargePartRetry(&budget, result)) {
+  // A part that holds all its bytes cannot gain from asking again, nor can
+  // one whose server answers another range than asked; its code stands.
+  while (result != 0 && !downloader->m_abort && node->start <= node->end && result != kFailRangeIgnored &&
+         result != kFailRangeMismatch && ChargePartRetry(&budget, result)) {
     TW_LOG(L"CurlDownLoader Code=%d\r\n", result);
     downloader->m_tuning.Pause(400);
     if (downloader->m_abort) break;
@@ -223,30 +220,37 @@ void CMTCurlDownloader::downloadThreadFun(CMTCurlDownloader* downloader, Downloa
 int CMTCurlDownloader::downloadExe(DownloadPartNode* node) {
   const std::string range = std::to_string(node->start) + "-" + std::to_string(node->end);
   CURL* curl = node->curl;
-  int code = curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  code |= curl_easy_setopt(curl, CURLOPT_URL, node->url.c_str());
-  code |= curl_easy_setopt(curl, CURLOPT_TIMEOUT, 0L);
-  code |= curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  code |= curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  code |= curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WritePart);
-  code |= curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBodyBufferBytes);
-  code |= curl_easy_setopt(curl, CURLOPT_WRITEDATA, node);
-  code |= curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  code |= curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, PartProgressCallback);
-  code |= curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
-  code |= curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-  code |= curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, m_tuning.connectTimeoutSeconds);
-  code |= ApplyTlsVerification(curl);
-  code |= curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, m_tuning.lowSpeedLimitBytes);
-  code |= curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_tuning.partLowSpeedSeconds);
+  node->response.Reset();
+  node->answerChecked = false;
+  node->answerFailure = 0;
+  BodyTransfer body;
+  body.write = WritePart;
+  body.writeData = node;
+  body.progress = PartProgressCallback;
+  body.progressData = this;
+  body.lowSpeedSeconds = m_tuning.partLowSpeedSeconds;
+  int code = SetBodyTransferOptions(curl, node->url, m_tuning, body, &node->response);
   code |= curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
-  if (code != 0) return code;
+  if (code != 0) {
+    node->result = code;
+    return code;
+  }
 
   code = curl_easy_perform(curl);
+  // An answer that brought no body bytes is judged too.
+  if (!node->answerChecked) {
+    node->answerChecked = true;
+    node->answerFailure = CheckPartAnswer(curl, *node);
+  }
+  if (code == CURLE_OK && node->answerFailure != 0) code = node->answerFailure;
   if (code != CURLE_OK) {
     TW_LOG(L"error:%d:%ls\r\n", code, CurlErrorText(code).c_str());
+    code = node->answerFailure != 0 ? node->answerFailure : CurlFailure(code, curl, node->response, node->url);
   } else {
     TW_LOG(L"curl_easy_cleanup\r\n");
+    // libcurl is content when the body ends where its header said; the
+    // part is complete only with all its bytes.
+    if (node->start <= node->end) code = kFailLengthMismatch;
   }
   curl_easy_reset(curl);
   if (code == CURLE_OK && node->file) {
@@ -258,9 +262,25 @@ int CMTCurlDownloader::downloadExe(DownloadPartNode* node) {
   return code;
 }
 
+int CMTCurlDownloader::CheckPartAnswer(CURL* curl, const DownloadPartNode& node) {
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  // The whole file, or another range, holds bytes from elsewhere in the
+  // file: stored as this part they would corrupt the package.
+  if (status == 206) {
+    return ContentRangeMatches(node.response.contentRange, node.start, node.end, node.total) ? 0 : kFailRangeMismatch;
+  }
+  return status == 200 ? kFailRangeIgnored : 0;
+}
+
 size_t CMTCurlDownloader::WritePart(char* data, size_t size, size_t count, void* userdata) {
   auto* node = static_cast<DownloadPartNode*>(userdata);
   if (!node || !node->file || node->start > node->end) return 0;
+  if (!node->answerChecked) {
+    node->answerChecked = true;
+    node->answerFailure = CheckPartAnswer(node->curl, *node);
+  }
+  if (node->answerFailure != 0) return 0;
   const std::int64_t chunk = static_cast<std::int64_t>(size * count);
   const std::int64_t room = static_cast<std::int64_t>(node->end) - node->start + 1;
   // Bytes past the part's end are never stored; the short count ends the
@@ -300,7 +320,8 @@ void CMTCurlDownloader::waitForFinishThreadFun(CMTCurlDownloader* downloader) {
   std::int32_t firstError = 0;
   for (const auto& part : downloader->m_parts) {
     if (part->result != 0) {
-      firstError = part->result;
+      // A part still "to be fetched" never got a thread to fetch it.
+      firstError = part->result == kPartToFetch ? kFailNoPartThread : part->result;
       break;
     }
   }
@@ -311,11 +332,11 @@ void CMTCurlDownloader::waitForFinishThreadFun(CMTCurlDownloader* downloader) {
   }
 }
 
-bool CMTCurlDownloader::JoinPartFiles() {
+int CMTCurlDownloader::JoinPartFiles() {
   m_joinedDigest.clear();
   Md5Pipe* hash = m_parts[0]->hash.get();
   std::FILE* whole = platform::OpenFile(m_parts[0]->partPath, "ab+");
-  if (!whole) return false;
+  if (!whole) return kFailJoin;
   bool ok = true;
   std::vector<char> buffer(64 * 1024);
   for (size_t i = 1; i < m_parts.size(); ++i) {
@@ -332,43 +353,38 @@ bool CMTCurlDownloader::JoinPartFiles() {
     TW_LOG(L"partPath::%ls\r\n", m_parts[i]->partPath.c_str());
   }
   if (std::fclose(whole) != 0) ok = false;
-  if (!ok) return false;
+  if (!ok) return kFailJoin;
+  // Parts from an earlier run may not add up to the file.
+  if (platform::FileSize(m_parts[0]->partPath) != m_fileLength) return kFailLengthMismatch;
   platform::DeleteFileAt(m_filePath);
-  if (!platform::RenameFile(m_parts[0]->partPath, m_filePath)) return false;
+  if (!platform::RenameFile(m_parts[0]->partPath, m_filePath)) return kFailRenameFailed;
   if (hash) m_joinedDigest = hash->Finish();
-  return true;
+  return 0;
 }
 
 void CMTCurlDownloader::FinishComplete() {
   m_lastPercent = 0.0;
   // A join that cannot produce the file is a failed run, not a success.
-  if (!JoinPartFiles()) {
-    FinishFailed(kPartFileFailed);
+  const int joined = JoinPartFiles();
+  if (joined != 0) {
+    // Joined parts that do not make the file cannot be resumed either.
+    if (joined == kFailLengthMismatch) DeletePartFiles();
+    FinishFailed(joined);
     return;
   }
   DeletePartFiles();
 
-  if (m_urlMd5.size() == 32) {
-    // The digest taken along the way saves reading the file once more.
-    const std::string actual = m_joinedDigest.size() == 32 ? m_joinedDigest : GetFileMd5(m_filePath);
-    // An unreadable file is not a verified one: it fails like a mismatch.
-    if (actual.size() != 32 || actual != m_urlMd5) {
-      m_callback(DL_CODE_MD5, 0.0, L"mtcurl文件md5校验失败");
-      platform::DeleteFileAt(m_filePath);
-      ClearParts();
-      if (m_retried) {
-        TW_LOG(L"finish recv, md5 chaek failed and retry failed.\r\n");
-        m_callback(DL_CODE_FAIL, 0.0, L"LibCurl");
-      } else {
-        m_retried = true;
-        TW_LOG(L"finish recv, md5 chaek failed retry once.\r\n");
-        m_callback(DL_CODE_RETRY, 0.0, L"LibCurl");
-      }
-      return;
-    }
-  } else {
-    m_callback(DL_CODE_MD5, 0.0, L"mtcurl获取url-md5失败");
-  }
+  // The digest taken along the way saves reading the file once more.
+  const Md5Check::Result verdict = m_md5.Verdict(
+      m_callback, m_urlMd5,
+      [this] { return m_joinedDigest.size() == 32 ? m_joinedDigest : GetFileMd5(m_filePath); },
+      [this] {
+        platform::DeleteFileAt(m_filePath);
+        ClearParts();
+        TW_LOG(m_md5.Retried() ? L"finish recv, md5 chaek failed and retry failed.\r\n"
+                               : L"finish recv, md5 chaek failed retry once.\r\n");
+      });
+  if (verdict == Md5Check::Result::kEnded) return;
   TW_LOG(L"finish recv\r\n");
   ClearParts();
   m_callback(DL_CODE_SUCCESS, 0.0, L"LibCurl");
@@ -377,11 +393,14 @@ void CMTCurlDownloader::FinishComplete() {
 void CMTCurlDownloader::FinishFailed(std::int32_t firstError) {
   ClearParts();
   if (m_lastPercent == 0.0) DeletePartFiles();
-  if (m_retried) {
+  TW_LOG(L"download failed: %d %ls\r\n", firstError, WideForLog(DownloadFailureCause(firstError)).c_str());
+  if (m_md5.Retried()) {
     m_lastPercent = 0.0;
+    // Final: nothing will resume from the parts.
+    DeletePartFiles();
     m_callback(DL_CODE_FAIL, static_cast<double>(firstError), L"LibCurl");
   } else {
-    m_retried = true;
+    m_md5.MarkRetried();
     m_callback(DL_CODE_RETRY, static_cast<double>(firstError), L"LibCurl");
   }
 }

@@ -7,13 +7,20 @@
 // text of the real URL. A failed part or an MD5 mismatch asks once for a
 // retry; the second failure is final. Events:
 //   START(1.0, "")
-//   FAIL(0.0, "LibCurl")                         probe failed (no retry)
+//   STATUS(run, text)                            connecting (run 1 or 2 of 2)
+//   FAIL(value, "LibCurl")                       probe failed (no retry)
 //   PROGRESS(fraction, "")...                    >= 1 point apart, <= 1/s
-//   RETRY(code, "LibCurl") / FAIL(code, ...)     a part failed (code of the first)
+//   RETRY(value, "LibCurl") / FAIL(value, ...)   a part failed (value of the first)
 //   MD5(0.0, "mtcurl获取url-md5失败"), SUCCESS    no MD5 text in the URL
 //   MD5(0.0, "mtcurl文件md5校验失败"), RETRY/FAIL(0.0, "LibCurl")
 //   SUCCESS(0.0, "LibCurl")
-// A joined file whose MD5 cannot be computed counts as a mismatch.
+// Values are download failure values (download_failure.h). A part counts as
+// complete only with all its bytes, each from a 206 that names exactly the
+// range asked for; any other answer (the whole file, another range) is
+// refused before a byte of it is stored, and the part is not asked again in
+// this run. A joined file whose MD5 cannot be computed counts as a mismatch.
+// After the final FAIL, and when the downloader goes away, no part file is
+// left behind.
 //
 // Threads: the "ABDEF" worker plans and launches, part threads fetch, the
 // finishing thread reports. All are owned and joined by the downloader;
@@ -31,8 +38,11 @@
 #include <string>
 #include <vector>
 
+#include "download/download_failure.h"
 #include "download/download_tuning.h"
+#include "download/curl_response.h"
 #include "download/downloader.h"
+#include "download/md5_check.h"
 #include "download/md5_pipe.h"
 #include "download/progress_throttle.h"
 #include "download/run_starter.h"
@@ -46,9 +56,13 @@ struct DownloadPartNode {
   CURL* curl = nullptr;       // reused for every attempt of the part
   std::string url;
   std::wstring partPath;
-  // 0 complete, -1 to be fetched, -2 part file not opened, else the libcurl
-  // code of the last attempt.
+  std::int32_t total = 0;  // length of the whole file
+  // 0 complete, -1 to be fetched, else the failure value of the last
+  // attempt (kFailOpenFailed: the part file was not opened).
   std::int32_t result = 0;
+  CurlResponse response;     // of the current attempt
+  bool answerChecked = false;
+  int answerFailure = 0;     // the answer was not the range asked for
   std::atomic<std::int64_t> received{0};  // bytes of the part on disk
   // Part 0 only, when the URL carries an MD5: the file's digest so far,
   // fed by its own writes and continued by the join.
@@ -56,7 +70,7 @@ struct DownloadPartNode {
 };
 
 inline constexpr std::int32_t kPartToFetch = -1;
-inline constexpr std::int32_t kPartFileFailed = -2;
+inline constexpr std::int32_t kPartFileFailed = kFailOpenFailed;
 
 class CMTCurlDownloader : public CDownloader {
  public:
@@ -73,7 +87,9 @@ class CMTCurlDownloader : public CDownloader {
 
  private:
   void Start_Down();
-  bool getRealDownloadUrl(const std::string& url);
+  // 0 when the real URL and a length of at least 256 are known; otherwise
+  // the failure value.
+  int getRealDownloadUrl(const std::string& url);
   void PlanRun();
   void LaunchParts();
   static void downloadThreadFun(CMTCurlDownloader* downloader, DownloadPartNode* node);
@@ -81,13 +97,14 @@ class CMTCurlDownloader : public CDownloader {
   static void waitForFinishThreadFun(CMTCurlDownloader* downloader);
   void FinishComplete();
   void FinishFailed(std::int32_t firstError);
-  bool JoinPartFiles();
+  int JoinPartFiles();
   void StartHashingFirstPart(DownloadPartNode* node);
   void ClearParts();
   void DeletePartFiles();
   void JoinRun();
   void LaunchRun();
 
+  static int CheckPartAnswer(CURL* curl, const DownloadPartNode& node);
   static size_t WritePart(char* data, size_t size, size_t count, void* node);
   static int PartProgressCallback(void* downloader, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
@@ -102,7 +119,7 @@ class CMTCurlDownloader : public CDownloader {
   std::atomic<std::int32_t> m_runningParts{0};
   std::mutex m_mutex;
   SecondThrottle m_throttle;
-  bool m_retried = false;
+  Md5Check m_md5;  // also keeps the one retry that a part failure may use
   std::unique_ptr<Utils::Thread> m_thread;
 
   DownloadTuning m_tuning;

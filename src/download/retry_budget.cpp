@@ -12,3 +12,5 @@ bool ChargePartRetry(int* budget, int code) {
   *budget -= RetryCost(code);
   return true;
 }
+
+int AttemptsAtMost(int attempt, int budget) { return attempt - 1 + (budget + 1) / 2; }

@@ -18,3 +18,8 @@ bool ChargeSingleStreamRetry(int* budget, int code);
 
 // True (and charged) when a part may try again after failing with `code`.
 bool ChargePartRetry(int* budget, int code);
+
+// How many attempts there can be at most, counting `attempt` (from 1) with
+// `budget` left before it, when every further failure costs 2: what the user
+// is told as "attempt n of m".
+int AttemptsAtMost(int attempt, int budget);

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "download/download_failure.h"
+#include "download/download_status.h"
 #include "download/md5.h"
 #include "download/winhttp_transfer.h"
 #include "platform/clock.h"
@@ -17,15 +19,14 @@ constexpr std::uint32_t kProgressIntervalMs = 1000;
 // Why a finished transfer is not a package, as the DL_CODE_FAIL value; no
 // value when it is one.
 std::optional<double> TransferFailure(bool sent, const CWinHttpTransfer& transfer, std::int64_t fileSize) {
-  if (!sent) return static_cast<double>(transfer.LastError());
+  if (!sent) return WinHttpFailure(transfer.LastError());
   const int status = transfer.StatusCode();
-  if (status < 200 || status > 299) return static_cast<double>(status);
+  if (status < 200 || status > 299) return static_cast<double>(HttpFailure(status));
   // Without a length there is no telling a whole body from a cut one (a
   // failed read simply ends the body), so such a body is not accepted.
-  if (transfer.ContentLength() == 0 || transfer.ResponseFileFailed() ||
-      fileSize != static_cast<std::int64_t>(transfer.ContentLength())) {
-    return WinHttpDownloader::kIncompleteBody;
-  }
+  if (transfer.ContentLength() == 0) return static_cast<double>(kFailNoLength);
+  if (transfer.ResponseFileFailed()) return static_cast<double>(kFailOpenFailed);
+  if (fileSize != static_cast<std::int64_t>(transfer.ContentLength())) return static_cast<double>(kFailLengthMismatch);
   return std::nullopt;
 }
 
@@ -35,6 +36,7 @@ WinHttpDownloader::WinHttpDownloader(EventCallback callback, const std::wstring&
     : m_callback(std::move(callback)),
       m_filePath(filePath),
       m_url(url),
+      m_md5({L"winhttp获取url-md5失败", L"winhttp文件md5校验失败", kEventText}),
       m_starter([this] { JoinRun(); }, [this] { LaunchRun(); }) {}
 
 WinHttpDownloader::~WinHttpDownloader() {
@@ -77,6 +79,7 @@ void WinHttpDownloader::winHttpThreadFun() {
   platform::DeleteFileAt(partPath);
   platform::DeleteFileAt(m_filePath);
 
+  Fire(DL_CODE_STATUS, 1.0, ConnectingStatus(1, 1));
   CWinHttpTransfer transfer(m_url);
   transfer.SetResponseFilePath(partPath);
   // The body is a program that will be run: its server must prove itself.
@@ -101,8 +104,9 @@ void WinHttpDownloader::winHttpThreadFun() {
 
   const std::optional<double> failure = TransferFailure(sent, transfer, platform::FileSize(partPath));
   if (failure) {
-    TW_LOG(L"WinHttp download failed: error=%u status=%ls length=%u\r\n", transfer.LastError(),
-           transfer.StatusText().c_str(), transfer.ContentLength());
+    TW_LOG(L"WinHttp download failed: error=%u status=%ls length=%u: %ls\r\n", transfer.LastError(),
+           transfer.StatusText().c_str(), transfer.ContentLength(),
+           platform::ToWide(DownloadFailureCause(*failure), platform::kCodePageUtf8).c_str());
     platform::DeleteFileAt(partPath);
     Fire(DL_CODE_FAIL, *failure, kEventText);
     return;
@@ -111,30 +115,18 @@ void WinHttpDownloader::winHttpThreadFun() {
   if (!platform::RenameFile(partPath, m_filePath)) {
     TW_LOG(L"WinHttp download could not be moved into place\r\n");
     platform::DeleteFileAt(partPath);
-    Fire(DL_CODE_FAIL, kIncompleteBody, kEventText);
+    Fire(DL_CODE_FAIL, kFailRenameFailed, kEventText);
     return;
   }
   Fire(DL_CODE_SUCCESS, 0.0, kEventText);
 }
 
 bool WinHttpDownloader::CheckMd5(const std::wstring& path, const std::wstring& finalUrl) {
-  const std::string expected = GetUrlMd5(platform::ToNarrow(finalUrl, platform::kCodePageUtf8));
-  if (expected.size() != 32) {
-    Fire(DL_CODE_MD5, 0.0, L"winhttp获取url-md5失败");
-    return true;
-  }
   // A file that cannot be read cannot be vouched for: it counts as a
   // mismatch rather than passing unchecked.
-  const std::string actual = GetFileMd5(path);
-  if (actual.size() == 32 && actual == expected) return true;
-
-  Fire(DL_CODE_MD5, 0.0, L"winhttp文件md5校验失败");
-  platform::DeleteFileAt(path);
-  if (m_md5Retried) {
-    Fire(DL_CODE_FAIL, 0.0, kEventText);
-  } else {
-    m_md5Retried = true;
-    Fire(DL_CODE_RETRY, 0.0, kEventText);
-  }
-  return false;
+  const Md5Check::Result verdict =
+      m_md5.Verdict([this](std::int32_t code, double value, const std::wstring& text) { Fire(code, value, text); },
+                    GetUrlMd5(platform::ToNarrow(finalUrl, platform::kCodePageUtf8)),
+                    [&path] { return GetFileMd5(path); }, [&path] { platform::DeleteFileAt(path); });
+  return verdict == Md5Check::Result::kPassed;
 }

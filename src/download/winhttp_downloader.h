@@ -8,6 +8,7 @@
 // CDownloader; the text "WinHttp" names this transport where the curl
 // downloaders say "LibCurl"):
 //   DL_CODE_START     (1.0, "")       first, once per run.
+//   DL_CODE_STATUS    (1.0, text)     connecting.
 //   DL_CODE_PROGRESS  (fraction, "")  bytes written / Content-Length, when the
 //                                     response names its length: on the first
 //                                     chunk, then at most once per second.
@@ -16,12 +17,13 @@
 //                     status, the body holds exactly Content-Length bytes, its
 //                     MD5 matches the final URL's when that URL carries one,
 //                     and it now bears the destination name.
-//   DL_CODE_FAIL      (1.0, "") for an empty destination path;
-//                     (the transfer's last error, "WinHttp") when Send failed;
-//                     (the HTTP status, "WinHttp") for a status outside 2xx;
-//                     (kIncompleteBody, "WinHttp") for a body without a length,
-//                     of the wrong length, or not written or moved into place;
-//                     (0.0, "WinHttp") after a second MD5 mismatch.
+//   DL_CODE_FAIL      (1.0, "") for an empty destination path; otherwise
+//                     (value, "WinHttp") with a download failure value
+//                     (download_failure.h): the transfer's Windows error
+//                     when Send failed, the HTTP status outside 2xx, no
+//                     length, a length other than announced, a file not
+//                     written or not moved into place, or (0.0) after a
+//                     second MD5 mismatch.
 //   DL_CODE_RETRY     (0.0, "WinHttp") after the first MD5 mismatch in the
 //                     downloader's life; the owner calls Start again.
 //   DL_CODE_MD5 notices (0.0, text) come before the final event: no MD5 in
@@ -47,6 +49,7 @@
 #include <string>
 
 #include "download/downloader.h"
+#include "download/md5_check.h"
 #include "download/run_starter.h"
 #include "utils/events.h"
 
@@ -56,8 +59,6 @@ class Thread;
 
 class WinHttpDownloader : public CDownloader {
  public:
-  // The DL_CODE_FAIL value for a body that is not complete and in place.
-  static constexpr double kIncompleteBody = -1.0;
   static constexpr const wchar_t* kEventText = L"WinHttp";
 
   WinHttpDownloader(EventCallback callback, const std::wstring& url, const std::wstring& filePath);
@@ -84,7 +85,7 @@ class WinHttpDownloader : public CDownloader {
   std::wstring m_url;
   std::unique_ptr<Utils::Thread> m_thread;
 
-  bool m_md5Retried = false;  // touched by one run at a time
+  Md5Check m_md5;
   std::atomic<bool> m_stopping{false};
   RunStarter m_starter;
 };

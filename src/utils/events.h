@@ -21,6 +21,11 @@ enum : std::int32_t {
   DL_CODE_FAIL = 1004,
   DL_CODE_RETRY = 1005,
   DL_CODE_MD5 = 1006,
+  // What the download is doing while no progress can be shown yet:
+  // connecting, no answer, attempt n of at most m. The value is the
+  // attempt (from 1), the text a line for the user naming the phase and
+  // "n/m". A notice: it never ends a download.
+  DL_CODE_STATUS = 1007,
 
   // Package installation.
   IST_CODE_START = 2001,

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "download/curl_client.h"
+#include "download/download_failure.h"
 #include "download/md5.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -49,7 +50,9 @@ TEST_F(CurlClientTest, RefusesFilesBelowOneMebibyteWithoutRequestingTheBody) {
       {1048575, "", kClientNoLength},
       {1048576, "", 0},
       {4194304, "&fault=nolength&on=all", kClientNoLength},
-      {4194304, "&fault=status&code=404&on=all", kClientNoLength},
+      // The probe's own answer names the cause.
+      {4194304, "&fault=status&code=404&on=all", 404},
+      {4194304, "&fault=neglength&on=all", kFailBadLength},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.size) + c.query);
@@ -59,7 +62,7 @@ TEST_F(CurlClientTest, RefusesFilesBelowOneMebibyteWithoutRequestingTheBody) {
     CurlClient client(Url(Gen(c.size, key, c.query)), dest, nullptr, nullptr, Quick());
     EXPECT_EQ(client.Start(), c.expected);
     ServerStats stats = Stats(key);
-    if (c.expected == kClientNoLength) {
+    if (c.expected != 0) {
       EXPECT_EQ(stats.get, 0);
       continue;
     }
@@ -112,23 +115,27 @@ TEST_F(CurlClientTest, InterruptedAttemptIsResumedAndProgressCountsTheResumedByt
   }
 }
 
-TEST_F(CurlClientTest, FailuresEndTheAttemptWithTheirCodes) {
+TEST_F(CurlClientTest, FailuresEndTheAttemptWithTheirOwnValues) {
   struct Case {
     std::string path;
     int expected;
     bool keepsPartialFile;
   } cases[] = {
-      // The probes pass, the body request fails: 22, partial file kept.
-      {"/gen/2000000/pkg.exe?fault=status&code=404", 22, true},
-      {"/gen/2000000/pkg.exe?fault=status&code=503", 22, true},
+      // The probes pass, the body request fails: its status, partial file kept.
+      {"/gen/2000000/pkg.exe?fault=status&code=404", 404, true},
+      {"/gen/2000000/pkg.exe?fault=status&code=503", 503, true},
       // A body slower than 1 byte/s for the (shortened) limit: 28.
       {"/gen/2000000/pkg.exe?fault=drip", 28, true},
-      // Headers never come: the probes give up, no length, no body request.
-      {"/gen/2000000/pkg.exe?fault=idle&on=all", kClientNoLength, false},
+      // Headers never come: the probe gives up (no fallback probes on a
+      // silent server), no body request.
+      {"/gen/2000000/pkg.exe?fault=idle&on=all", CURLE_OPERATION_TIMEDOUT, false},
       // Headers of the body never come: the stall limit ends it.
       {"/gen/2000000/pkg.exe?fault=idle", 28, true},
-      // A redirect loop is cut by the redirect limit: no real URL, no length.
-      {"/loop/pkg.exe", kClientNoLength, false},
+      {"/loop/pkg.exe", CURLE_TOO_MANY_REDIRECTS, false},
+      {"/fileredir/pkg.exe", kFailForbiddenRedirect, false},
+      {"/gen/2000000/pkg.exe?fault=hugeheader&on=all", kFailHeaderTooLarge, false},
+      // The probe announced more than the body brings: not complete.
+      {"/gen/2000000/pkg.exe?fault=lie&on=head", kFailLengthMismatch, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -137,6 +144,43 @@ TEST_F(CurlClientTest, FailuresEndTheAttemptWithTheirCodes) {
     EXPECT_EQ(client.Start(), c.expected);
     EXPECT_FALSE(platform::FileExists(dest));
     EXPECT_EQ(platform::FileExists(client.GetFilePath(true)), c.keepsPartialFile);
+  }
+}
+
+TEST_F(CurlClientTest, ResumeAnsweredWithOtherBytesIsRefusedAndRestartsFromZero) {
+  // Half the file lies on disk from a cut attempt; the server answers the
+  // resume with the whole file (200) or with a range from 0 (206).
+  const std::int64_t size = 2000000;
+  struct Case {
+    const char* fault;
+    int expected;
+  } cases[] = {
+      {"norange", kFailRangeIgnored},
+      {"zerostart", kFailRangeMismatch},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    std::string key = Key();
+    std::wstring dest = PathIn(L"resume-" + std::wstring(c.fault, c.fault + std::strlen(c.fault)) + L".exe");
+    CurlClient client(Url(Gen(size, key, std::string("&fault=") + c.fault)), dest, nullptr, nullptr, Quick());
+    std::string body;
+    {
+      // The server's own first half, so that only the answer is wrong.
+      CurlClient whole(Url(Gen(size, Key())), PathIn(L"whole.exe"), nullptr, nullptr, Quick());
+      ASSERT_EQ(whole.Start(), 0);
+      body = ReadAll(whole.GetFilePath(false));
+    }
+    WriteAll(client.GetFilePath(true), body.substr(0, static_cast<size_t>(size / 2)));
+    EXPECT_EQ(client.Start(), c.expected);
+    EXPECT_FALSE(platform::FileExists(dest));
+    EXPECT_FALSE(platform::FileExists(client.GetFilePath(true))) << "nothing left to resume from";
+    // From zero the answer is the whole file, as asked.
+    EXPECT_EQ(client.Start(), 0);
+    EXPECT_TRUE(ReadAll(dest) == body) << "the file is not the server's";
+    ServerStats stats = Stats(key);
+    ASSERT_EQ(stats.ranges.size(), 2u);
+    EXPECT_EQ(stats.ranges[0], "bytes=" + std::to_string(size / 2) + "-");
+    EXPECT_EQ(stats.ranges[1], "");
   }
 }
 
@@ -195,6 +239,7 @@ TEST_F(CurlClientTest, DestructorRemovesThePartialFile) {
     CurlClient client(Url("/gen/2000000/pkg.exe?fault=truncate"), dest, nullptr, nullptr, Quick());
     EXPECT_EQ(client.Start(), CURLE_PARTIAL_FILE);
     part = client.GetFilePath(true);
+    EXPECT_EQ(platform::FileSize(part), 1000000);
     EXPECT_TRUE(platform::FileExists(part));
   }
   EXPECT_FALSE(platform::FileExists(part));

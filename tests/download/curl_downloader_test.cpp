@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "download/curl_downloader.h"
+#include "download/download_failure.h"
 #include "download/md5.h"
 #include "platform/files.h"
 #include "test_server.h"
@@ -34,66 +35,6 @@ class CurlDownloaderTest : public HttpServerTest {
   PauseCounter pauses_;
 };
 
-TEST_F(CurlDownloaderTest, VerifiedDownloadEndsInSuccess) {
-  const std::int64_t size = 2000000;
-  std::wstring dest = PathIn(L"pkg.exe");
-  auto events = Run("/gen/" + std::to_string(size) + "/pkg.exe", dest);
-  EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_SUCCESS}));
-  EXPECT_EQ(events.front().value, 1.0);
-  EXPECT_EQ(events.back().text, L"LibCurl");
-  for (const RecordedEvent& e : events) {
-    if (e.code == DL_CODE_PROGRESS) {
-      EXPECT_GT(e.value, 0.0);
-      EXPECT_LE(e.value, 1.0);
-    }
-  }
-  EXPECT_EQ(GetFileMd5(dest), BodyMd5(size));
-}
-
-TEST_F(CurlDownloaderTest, UrlWithoutMd5GivesANoticeThenSuccess) {
-  std::wstring dest = PathIn(L"pkg.exe");
-  auto events = Run("/f/1048576/not-an-md5/pkg.exe", dest);
-  EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_SUCCESS}));
-  for (const RecordedEvent& e : events) {
-    if (e.code == DL_CODE_MD5) {
-      EXPECT_EQ(e.text, L"curl获取url-md5失败");
-    }
-  }
-  EXPECT_EQ(GetFileMd5(dest), BodyMd5(1048576));
-}
-
-TEST_F(CurlDownloaderTest, Md5MismatchAsksForOneRetryThenFails) {
-  // A different digest and the right digest in upper case both mismatch.
-  for (const char* md5 : {"0123456789abcdef0123456789abcdef", "upper"}) {
-    SCOPED_TRACE(md5);
-    std::wstring dest = PathIn(L"pkg.exe");
-    std::string key = Key();
-    auto events = Run("/gen/1048576/pkg.exe?md5=" + std::string(md5) + "&key=" + key, dest, 2);
-    EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_RETRY, DL_CODE_START, DL_CODE_MD5,
-                                      DL_CODE_FAIL}));
-    for (const RecordedEvent& e : events) {
-      if (e.code == DL_CODE_MD5) {
-        EXPECT_EQ(e.text, L"curl文件md5校验失败");
-      }
-      if (e.code == DL_CODE_RETRY || e.code == DL_CODE_FAIL) {
-        EXPECT_EQ(e.value, 0.0);
-        EXPECT_EQ(e.text, L"LibCurl");
-      }
-    }
-    // The rerun fetched the body again (the probes are not repeated).
-    EXPECT_EQ(Stats(key).get, 2);
-  }
-}
-
-TEST_F(CurlDownloaderTest, EmptyDestinationFailsAtOnce) {
-  std::string key = Key();
-  auto events = Run("/gen/1048576/pkg.exe?key=" + key, L"");
-  ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_FAIL}));
-  EXPECT_EQ(events[1].value, 1.0);
-  EXPECT_EQ(events[1].text, L"");
-  EXPECT_EQ(Stats(key).head, 0);
-}
-
 TEST_F(CurlDownloaderTest, ServiceUnavailableAFewTimesThenSuccess) {
   std::wstring dest = PathIn(L"pkg.exe");
   std::string key = Key();
@@ -109,7 +50,7 @@ TEST_F(CurlDownloaderTest, AttemptsRunOutAfterSixFailuresOrTwelvePartialFiles) {
     double code;
     int attempts;
   } cases[] = {
-      {"fault=status&code=404", 22.0, 6},
+      {"fault=status&code=404", 404.0, 6},
       // Headers promise the length, the body never comes: 18 each time.
       {"fault=truncate&at=0", 18.0, 12},
   };
@@ -137,18 +78,46 @@ TEST_F(CurlDownloaderTest, ResetMidBodyIsResumedByTheNextAttempt) {
   EXPECT_EQ(GetFileMd5(dest), BodyMd5(2000000));
 }
 
-TEST_F(CurlDownloaderTest, DestroyingMidTransferStopsAndJoinsTheWorker) {
+TEST_F(CurlDownloaderTest, CutBodyWhoseResumeIsAnsweredFromZeroIsFetchedAgainWhole) {
+  // No MD5 in the URL to catch it: only the range check and the length do.
+  const std::int64_t size = 2000000;
+  std::wstring dest = PathIn(L"pkg.exe");
+  std::string key = Key();
+  auto events = Run("/f/" + std::to_string(size) + "/no-md5/pkg.exe?fault=truncate&times=1&then=zerostart&key=" +
+                        key,
+                    dest);
+  EXPECT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_SUCCESS}));
+  EXPECT_EQ(platform::FileSize(dest), size);
+  EXPECT_EQ(GetFileMd5(dest), BodyMd5(size));
+  ServerStats stats = Stats(key);
+  // Cut, refused resume, then the whole body from zero.
+  EXPECT_EQ(stats.ranges, (std::vector<std::string>{"", "bytes=" + std::to_string(size / 2) + "-", ""}));
+}
+
+TEST_F(CurlDownloaderTest, AttemptsAreAnnouncedAndASilentServerEndsInAClearFailure) {
+  DownloadTuning tuning = Quick();
+  tuning.probeTimeoutSeconds = 1;
+  tuning.silentServerLimitSeconds = 2.5;
+  std::string key = Key();
   EventRecorder events;
-  DownloadTuning tuning;  // the product's limits: the drip would hold for a minute
-  auto downloader = std::make_unique<CCurlDownloader>(events.Callback(), Url("/gen/2000000/pkg.exe?fault=drip"),
-                                                      PathIn(L"pkg.exe"), tuning);
-  downloader->Start();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  downloader.reset();
-  Codes codes = CodesOf(events.Events());
-  ASSERT_FALSE(codes.empty());
-  EXPECT_EQ(codes.front(), DL_CODE_START);
-  EXPECT_EQ(codes.size(), 1u) << "no event after destruction began";
+  auto all = RunToEnd(events,
+                      std::make_unique<CCurlDownloader>(
+                          events.Callback(), Url("/gen/1048576/pkg.exe?fault=idle&on=all&key=" + key),
+                          PathIn(L"pkg.exe"), tuning),
+                      1);
+  ASSERT_EQ(CodesOf(all), (Codes{DL_CODE_START, DL_CODE_FAIL}));
+  EXPECT_EQ(all.back().value, static_cast<double>(kFailNoAnswer));
+  // Three silent attempts of about a second pass the limit, long before
+  // the budget's six.
+  std::vector<RecordedEvent> statuses = StatusesOf(all);
+  ASSERT_EQ(statuses.size(), 3u);
+  const wchar_t* expected[] = {L"正在连接下载服务器（第1/6次）...", L"下载服务器无应答，正在重试（第2/6次）...",
+                               L"下载服务器无应答，正在重试（第3/6次）..."};
+  for (size_t i = 0; i < statuses.size(); ++i) {
+    EXPECT_EQ(statuses[i].value, static_cast<double>(i + 1));
+    EXPECT_EQ(statuses[i].text, expected[i]);
+  }
+  EXPECT_EQ(Stats(key).get, 0);
 }
 
 TEST_F(CurlDownloaderTest, StartFromOutsideWaitsForThePreviousRun) {

@@ -1,11 +1,18 @@
 // The download engine's pure pieces: MD5, the URL's MD5 text, the part
-// plan, the retry budgets and the progress arithmetic.
+// plan, the retry budgets, the progress arithmetic, the Content-Range
+// parser and the failure causes.
 #include <gtest/gtest.h>
 
+#include <curl/curl.h>
+
+#include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "download/content_range.h"
+#include "download/download_failure.h"
 #include "download/md5.h"
 #include "download/md5_pipe.h"
 #include "download/part_plan.h"
@@ -224,6 +231,95 @@ TEST(Progress, PartsPercentageSumsEveryPart) {
   EXPECT_DOUBLE_EQ(PartsPercentage(20971520, {10485760, 5242880}), 75.0);
   EXPECT_DOUBLE_EQ(PartsPercentage(255, {100}), 0.0);
   EXPECT_DOUBLE_EQ(PartsPercentage(1000, {0, -5, 10}), 1.0);
+}
+
+TEST(ContentRange, ParsesOnlyAStrictSatisfiedRange) {
+  struct Case {
+    const char* value;
+    bool ok;
+    std::int64_t first, last, complete;
+  } cases[] = {
+      {"bytes 0-99/100", true, 0, 99, 100},
+      {"  bytes 5-5/6\t", true, 5, 5, 6},
+      {"BYTES 10-19/*", true, 10, 19, -1},
+      {"bytes 0-9223372036854775806/9223372036854775807", true, 0, 9223372036854775806LL, 9223372036854775807LL},
+      {"bytes 0-99/99", false},        // last byte beyond the file
+      {"bytes 10-9/100", false},       // first after last
+      {"bytes */100", false},          // the unsatisfied form names no bytes
+      {"bytes -1-99/100", false},      // a sign
+      {"bytes 0-+99/100", false},
+      {"bytes  0-99/100", false},      // two spaces
+      {"bytes 0 -99/100", false},
+      {"bytes=0-99/100", false},       // the request's syntax
+      {"items 0-99/100", false},
+      {"bytes 0-99", false},           // no complete length
+      {"bytes 0-99/100x", false},      // trailing garbage
+      {"bytes 0-99/100, 200-299/300", false},
+      {"bytes 0-99999999999999999999/100", false},  // overflow
+      {"", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    std::optional<ContentRange> range = ParseContentRange(c.value);
+    ASSERT_EQ(range.has_value(), c.ok);
+    if (!c.ok) continue;
+    EXPECT_EQ(range->first, c.first);
+    EXPECT_EQ(range->last, c.last);
+    EXPECT_EQ(range->complete, c.complete);
+  }
+}
+
+TEST(ContentRange, MatchesOnlyTheRangeAskedFor) {
+  EXPECT_TRUE(ContentRangeMatches("bytes 100-199/1000", 100, 199, 1000));
+  EXPECT_FALSE(ContentRangeMatches("bytes 0-99/1000", 100, 199, 1000));   // starts at 0 whatever was asked
+  EXPECT_FALSE(ContentRangeMatches("bytes 100-198/1000", 100, 199, 1000));
+  EXPECT_FALSE(ContentRangeMatches("bytes 100-199/2000", 100, 199, 1000));  // another file
+  EXPECT_FALSE(ContentRangeMatches("bytes 100-199/*", 100, 199, 1000));
+  EXPECT_FALSE(ContentRangeMatches("", 100, 199, 1000));
+}
+
+TEST(DownloadFailure, EveryKindOfValueNamesItsOwnCause) {
+  struct Case {
+    double value;
+    const char* cause;
+  } cases[] = {
+      {404, "HTTP 404"},
+      {503, "HTTP 503"},
+      {kFailMd5Mismatch, "MD5 differs from the one in the URL"},
+      {kFailNoDestination, "no destination path"},
+      {47, "redirect loop (libcurl 47)"},
+      {28, "no answer in time (libcurl 28)"},
+      {kFailHeaderTooLarge, "response header too large"},
+      {kFailLengthMismatch, "length differs from the announced one"},
+      {kFailForbiddenRedirect, "redirect to a forbidden scheme"},
+      {kFailBadLength, "announced length is invalid"},
+      {kFailNoLength, "length unknown or too short"},
+      {kFailRangeIgnored, "server ignored the requested range"},
+      {kFailRangeMismatch, "answer does not match the requested range"},
+      {kFailNoAnswer, "server does not answer"},
+      {WinHttpFailure(12002), "no answer in time (WinHTTP error 12002)"},
+      {WinHttpFailure(12345), "WinHTTP error 12345"},
+      {WinHttpFailure(87), "WinHTTP error 87"},  // not libcurl's 87
+      {-1.0, "unknown failure"},                  // retired
+      {0.5, "unknown failure"},
+      {std::nan(""), "unknown failure"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DownloadFailureCause(c.value), c.cause) << c.value;
+  // libcurl codes without a name of their own still say what libcurl says.
+  EXPECT_EQ(DownloadFailureCause(CURLE_SEND_ERROR).rfind("libcurl 55: ", 0), 0u);
+}
+
+TEST(RetryBudget, AttemptsAtMostCountsWhatTheBudgetStillAllows) {
+  struct Case {
+    int attempt, budget, most;
+  } cases[] = {
+      {1, 12, 6}, {2, 10, 6}, {6, 2, 6},  // every failure costs 2
+      {2, 11, 7},                         // one partial file so far
+      {12, 1, 12},                        // every failure a partial file
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AttemptsAtMost(c.attempt, c.budget), c.most) << c.attempt << " " << c.budget;
+  }
 }
 
 }  // namespace

@@ -153,6 +153,7 @@ EventCallback EventRecorder::Callback() {
     if (restart) restart();
     std::lock_guard<std::mutex> lock(mutex_);
     if (code == DL_CODE_SUCCESS || code == DL_CODE_FAIL || code == DL_CODE_RETRY) ++ends_;
+    // Also wakes WaitForCode, for every event.
     changed_.notify_all();
   };
 }
@@ -160,6 +161,16 @@ EventCallback EventRecorder::Callback() {
 bool EventRecorder::WaitForEnds(int count, int seconds) {
   std::unique_lock<std::mutex> lock(mutex_);
   return changed_.wait_for(lock, std::chrono::seconds(seconds), [&] { return ends_ >= count; });
+}
+
+bool EventRecorder::WaitForCode(std::int32_t code, int seconds) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, std::chrono::seconds(seconds), [&] {
+    for (const RecordedEvent& e : events_) {
+      if (e.code == code) return true;
+    }
+    return false;
+  });
 }
 
 std::vector<RecordedEvent> EventRecorder::Events() const {
@@ -170,7 +181,7 @@ std::vector<RecordedEvent> EventRecorder::Events() const {
 std::vector<std::int32_t> CodesOf(const std::vector<RecordedEvent>& events) {
   std::vector<std::int32_t> codes;
   for (const RecordedEvent& e : events) {
-    if (e.code != DL_CODE_PROGRESS) codes.push_back(e.code);
+    if (e.code != DL_CODE_PROGRESS && e.code != DL_CODE_STATUS) codes.push_back(e.code);
   }
   return codes;
 }
@@ -195,4 +206,12 @@ std::function<void(std::uint32_t)> PauseCounter::Function() {
 std::vector<std::uint32_t> PauseCounter::Pauses() {
   std::lock_guard<std::mutex> lock(mutex);
   return pauses;
+}
+
+std::vector<RecordedEvent> StatusesOf(const std::vector<RecordedEvent>& events) {
+  std::vector<RecordedEvent> statuses;
+  for (const RecordedEvent& e : events) {
+    if (e.code == DL_CODE_STATUS) statuses.push_back(e);
+  }
+  return statuses;
 }

@@ -55,9 +55,10 @@ struct RecordedEvent {
   std::wstring text;
 };
 
-// The codes of `events` without PROGRESS (how many of those come depends on
-// timing).
+// The codes of `events` without PROGRESS and STATUS (how many of those come
+// depends on timing and on the attempts; StatusesOf gives the latter).
 std::vector<std::int32_t> CodesOf(const std::vector<RecordedEvent>& events);
+std::vector<RecordedEvent> StatusesOf(const std::vector<RecordedEvent>& events);
 
 // Collects events from any thread. With `onRetry` set, a RETRY is answered
 // the way the install driver answers it: by calling Start() again from
@@ -70,8 +71,10 @@ class EventRecorder {
   // Waits (bounded: a hang fails the test instead of blocking ctest) until
   // `count` events that end a run (SUCCESS, FAIL, RETRY) have arrived.
   bool WaitForEnds(int count = 1, int seconds = 180);
+  // Waits (bounded) until an event with `code` has arrived.
+  bool WaitForCode(std::int32_t code, int seconds = 60);
   std::vector<RecordedEvent> Events() const;
-  // The codes without PROGRESS.
+  // The codes without PROGRESS and STATUS.
   std::vector<std::int32_t> Codes() const;
   std::vector<double> ProgressValues() const;
 

@@ -19,15 +19,20 @@ Paths
     /gen/<size>/<name>       302 -> /hop/<size>/<name> -> 302 ->
                              /f/<size>/<real md5>/<name> (query kept)
     /loop/<name>             302 to itself, for ever
+    /fileredir/<name>        302 to file:///etc/hostname (a forbidden scheme)
     /stats?key=K             JSON: {"head": n, "get": n, "ranges": [...]}
 
 Query parameters of /gen, /hop and /f (all optional)
     key=K        names the counters of /stats and of "times"
-    fault=F      one of: truncate, reset, norange, status, drip, idle,
-                 endless, nolength, lie, hugeheader
+    fault=F      one of: truncate, reset, norange (200 with the whole body
+                 whatever the range), zerostart (206 whose range starts at
+                 0 whatever was asked), status, drip, idle, endless,
+                 nolength, lie, neglength (Content-Length: -5), hugeheader
     on=get|head|all   which requests get the fault (default get)
     times=N      apply the fault to the first N matching requests of key K
                  only (default: always)
+    then=F       after those N, apply fault F instead (a cut, then a
+                 resume that the server answers wrongly)
     code=C       status of fault=status (default 500)
     at=B         bytes of body sent before truncate/reset (default half)
     header=B     size of the extra header of fault=hugeheader
@@ -115,6 +120,8 @@ class Handler(BaseHTTPRequestHandler):
                 return self.stats(q)
             if parts[:1] == ["loop"]:
                 return self.redirect(self.path)
+            if parts[:1] == ["fileredir"]:
+                return self.redirect("file:///etc/hostname")
             if len(parts) == 3 and parts[0] == "gen":
                 return self.redirect("/hop/%s/%s%s" % (parts[1], parts[2], self.query_of(url)))
             if len(parts) == 3 and parts[0] == "hop":
@@ -163,6 +170,8 @@ class Handler(BaseHTTPRequestHandler):
         applies = fault and (on == "all" or on == method.lower())
         if applies and "times" in q and before >= int(q["times"]):
             applies = False
+            if "then" in q:
+                fault, applies = q["then"], True
         if not applies:
             fault = ""
         data, _ = body_of(size)
@@ -180,6 +189,8 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
             return
         start, end = rng if rng else (0, size - 1)
+        if fault == "zerostart":
+            start, end = 0, end - start
         chunk = data[start:end + 1]
 
         self.send_response(206 if rng else 200)
@@ -194,6 +205,10 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
         elif fault == "lie":
             self.send_header("Content-Length", str(len(chunk) + 1000))
+        elif fault == "neglength":
+            self.send_header("Content-Length", "-5")
+            self.send_header("Connection", "close")
+            self.close_connection = True
         else:
             self.send_header("Content-Length", str(len(chunk)))
         self.end_headers()
