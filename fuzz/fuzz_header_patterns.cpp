@@ -4,8 +4,9 @@
 // Input: "pattern \x1F headers"; without the separator the whole input is
 // the header block. The pattern (at most 64 characters) is matched against
 // the block; the client's own patterns are applied too. The matching runs on
-// a thread with a 1 MiB stack, the size a Windows worker thread gets, so a
-// regex that recurses too deeply on a long line is a finding.
+// a thread with a 2 MiB stack, what the installer's threads get on Windows
+// (the executable's default stack reserve), so a regex that recurses too
+// deeply on a long line is a finding.
 // Invariants: every value found is a piece of the text, found once
 // regardless of case; a pattern that repeats finds nothing in a text over
 // the limit; Content-Length is the first "Content-Length: <digits>" of the
@@ -111,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
-  pthread_attr_setstacksize(&attributes, 1024 * 1024);
+  pthread_attr_setstacksize(&attributes, 2 * 1024 * 1024);
   pthread_t thread;
   FUZZ_CHECK(pthread_create(&thread, &attributes, Run, &job) == 0);
   pthread_join(thread, nullptr);
