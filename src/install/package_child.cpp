@@ -17,7 +17,25 @@ void PackageChild::Start(const std::wstring& commandLine) {
   started_ = true;
 }
 
-void PackageChild::ReadOutput(const std::function<void(const char* data, std::size_t size)>& onOutput) {
+namespace {
+
+using OutputHandler = std::function<void(const char* data, std::size_t size)>;
+
+// What already lies in the pipe when the drain time is up: a worker that
+// was not scheduled for that long must still see the child's last lines.
+// Bounded, because a process left behind may keep writing.
+void TakeWhatIsThere(platform::ChildOutputWatch* watch, const OutputHandler& onOutput) {
+  constexpr int kReads = 16;
+  std::string bytes;
+  for (int i = 0; i < kReads; ++i) {
+    if (watch->Next(&bytes, 0) != platform::ChildOutputWatch::Event::kOutput) return;
+    onOutput(bytes.data(), bytes.size());
+  }
+}
+
+}  // namespace
+
+void PackageChild::ReadOutput(const OutputHandler& onOutput) {
   using Clock = std::chrono::steady_clock;
   using Event = platform::ChildOutputWatch::Event;
   platform::ChildOutputWatch watch(child_.OutputReadEnd(), child_.ErrorReadEnd(), child_.ProcessHandle());
@@ -29,7 +47,7 @@ void PackageChild::ReadOutput(const std::function<void(const char* data, std::si
     std::uint32_t timeout = platform::kWaitForever;
     if (childEnded) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(drainEnd - Clock::now()).count();
-      if (left <= 0) return;
+      if (left <= 0) return TakeWhatIsThere(&watch, onOutput);
       timeout = static_cast<std::uint32_t>(left);
     }
     switch (watch.Next(&bytes, timeout)) {
@@ -46,7 +64,7 @@ void PackageChild::ReadOutput(const std::function<void(const char* data, std::si
         if (outputEnded) return;
         break;
       case Event::kTimeout:
-        if (childEnded) return;
+        if (childEnded) return TakeWhatIsThere(&watch, onOutput);
         break;
     }
   }

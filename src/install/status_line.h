@@ -1,5 +1,6 @@
 // The status-line protocol spoken by the package and by an earlier
-// installation's uninstaller: pure parsing, no child, no thread, no I/O.
+// installation's uninstaller: pure parsing, no child, no thread, no I/O
+// (the platform is asked only whether a code page converts).
 //
 // A child writes lines "Key=value" to its standard output. The runners feed
 // the bytes, as they are read, to a status reader (InstallStatusReader,
@@ -21,9 +22,10 @@
 //            of range; reported as its unsigned 32-bit value
 //   version  "a.b.c"; each part that cannot be read keeps its earlier value
 //
-// The verdict of a chunk is 0 (none), kVerdictSuccess or kVerdictFailure;
-// a later verdict line of the same chunk replaces an earlier one, and every
-// line is handled, also after a verdict.
+// The verdict of a chunk (or of the lines that one read completes) is 0
+// (none), kVerdictSuccess or kVerdictFailure; a later verdict line of the
+// same chunk replaces an earlier one, and every line is handled, also after
+// a verdict.
 //
 // Thread-safety: the functions are pure apart from the state they are given;
 // one state belongs to one runner's worker.

@@ -25,7 +25,7 @@ class OverlappedReader {
   }
   ~OverlappedReader() {
     Cancel();
-    if (event_ != nullptr) CloseHandle(event_);
+    if (event_ != nullptr) ::CloseHandle(event_);
   }
   OverlappedReader(const OverlappedReader&) = delete;
   OverlappedReader& operator=(const OverlappedReader&) = delete;

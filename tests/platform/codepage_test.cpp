@@ -42,4 +42,15 @@ TEST(CodePage, UnknownCodePageGivesEmpty) {
   EXPECT_EQ(platform::ToNarrow(L"abc", 12345), "");
 }
 
+TEST(CodePage, CanConvertFromExactlyTheCodePagesThatDecode) {
+  for (std::uint32_t codePage : {0u, 65001u, 936u}) {
+    EXPECT_TRUE(platform::CanConvertFrom(codePage)) << codePage;
+    EXPECT_EQ(platform::ToWide("A", codePage), L"A") << codePage;
+  }
+  for (std::uint32_t codePage : {12345u, 4242u, 0xFFFFFFF4u}) {
+    EXPECT_FALSE(platform::CanConvertFrom(codePage)) << codePage;
+    EXPECT_EQ(platform::ToWide("A", codePage), L"") << codePage;
+  }
+}
+
 }  // namespace

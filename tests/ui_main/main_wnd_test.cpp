@@ -468,6 +468,17 @@ TEST_F(MainWndTest, EarlierInstallationWithTheProductRunningOrInsNew) {
   EXPECT_FALSE(Alive());
 }
 
+TEST_F(MainWndTest, RemovalThatEndedBadlyIsShownWithItsCause) {
+  RecordEarlierInstallation();
+  Config().InsNew = true;
+  CMainWnd& w = Open();
+  ASSERT_EQ(w.CurrentPage(), 2);
+  Event(UNIST_CODE_ERROR, kFailValueExitCode, L"卸载程序异常退出，退出代码 0xC0000005");
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].text, L"卸载程序异常退出，退出代码 0xC0000005");
+  EXPECT_FALSE(Alive());
+}
+
 TEST_F(MainWndTest, EventsPostedFromManyThreadsArriveOnceEachInOrderPerThread) {
   CMainWnd& w = Open();
   ASSERT_TRUE(Click(w, L"defaultInstallBtn"));
