@@ -56,7 +56,8 @@ int CurlClient::Start() {
   int result = ProbeIfNeeded(requestUrl);
   if (result == 0) result = Transfer(partPath, requestUrl);
 
-  TW_LOG(L"error:%d:%ls (%ls)\r\n", result, CurlErrorText(result).c_str(), WideForLog(DownloadFailureCause(result)).c_str());
+  TW_LOG(L"error:%d:%ls (%ls)\r\n", result, CurlErrorText(result).c_str(),
+         WideForLog(DownloadFailureCause(result)).c_str());
   if (result == 0) result = MoveIntoPlace(partPath);
   TW_LOG(L"end download\r\n");
   return result;

@@ -4,7 +4,9 @@
 // known later attempts skip the probes), refuse lengths below 1 MiB or
 // unknown, then append the body to "<destination>.part" from where an
 // earlier attempt stopped, and on success move it over the destination.
-// Retrying is the owner's business.
+// Retrying is the owner's business. After a probe that got no answer at
+// all (time-out, no connection) the fallback probes are skipped: they would
+// wait for the same silent server.
 //
 // Threads: Start() and the libcurl callbacks run on the owner's worker.
 // Abort() may be called from any thread; it ends a running transfer or

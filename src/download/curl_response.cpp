@@ -37,7 +37,9 @@ bool IsPlainNumber(std::string_view text) {
 
 bool IsHttpUrl(const std::string& url) {
   std::string lower;
-  for (size_t i = 0; i < url.size() && i < 8; ++i) lower += static_cast<char>(url[i] >= 'A' && url[i] <= 'Z' ? url[i] - 'A' + 'a' : url[i]);
+  for (size_t i = 0; i < url.size() && i < 8; ++i) {
+    lower += static_cast<char>(url[i] >= 'A' && url[i] <= 'Z' ? url[i] - 'A' + 'a' : url[i]);
+  }
   return lower.compare(0, 7, "http://") == 0 || lower.compare(0, 8, "https://") == 0;
 }
 

@@ -82,7 +82,8 @@ std::string DownloadFailureCause(double value) {
   if (code >= kFailCurlFirst) {
     const char* cause = CurlCause(code);
     const std::string number = "libcurl " + std::to_string(code);
-    return cause ? std::string(cause) + " (" + number + ")" : number + ": " + curl_easy_strerror(static_cast<CURLcode>(code));
+    if (cause) return std::string(cause) + " (" + number + ")";
+    return number + ": " + curl_easy_strerror(static_cast<CURLcode>(code));
   }
   const char* cause = OwnCause(code);
   return cause ? cause : "unknown failure";

@@ -15,11 +15,14 @@
 //   300 .. 599        the HTTP status that ended the download (a redirect
 //                     status here is one without a usable target)
 //   100000 + e        Windows error e met by the WinHTTP transfer
-//   -984 .. -999      the download engine's own causes, below
+//   -985 .. -998      the download engine's own causes, below; a new
+//                     cause takes the next free value above (-984, ...)
 //
 // Retired: -1 and -2 were part states that leaked out as values ("to be
 // fetched", "part file not opened"); they are now -993 and -996. The WinHTTP
-// downloader's -1 for an incomplete body is now -992 or -998.
+// downloader's -1 for an incomplete body is now -992, -996 or -998; its
+// Windows errors (also the transfer's own 3, 13, 87, 995) moved up by 100000
+// so that they no longer read as libcurl codes.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +38,8 @@ enum : int {
   kFailHttpLast = 599,
   kFailWinHttpBase = 100000,
 
-  kFailNoAnswer = -986,           // the server never answered within the time allowed
   kFailBadLength = -985,          // the announced length is not a length (negative, garbled)
+  kFailNoAnswer = -986,           // the server never answered within the time allowed
   kFailHeaderTooLarge = -987,     // the response header is too large
   kFailForbiddenRedirect = -988,  // a redirect to a scheme other than http(s)
   kFailUnsupportedScheme = -989,  // the URL's scheme cannot be downloaded

@@ -107,15 +107,17 @@ TEST_F(CurlDownloaderTest, AttemptsAreAnnouncedAndASilentServerEndsInAClearFailu
                       1);
   ASSERT_EQ(CodesOf(all), (Codes{DL_CODE_START, DL_CODE_FAIL}));
   EXPECT_EQ(all.back().value, static_cast<double>(kFailNoAnswer));
-  // Three silent attempts of about a second pass the limit, long before
-  // the budget's six.
+  // Silent attempts of about a second each pass the limit after three or
+  // so, long before the budget's six.
   std::vector<RecordedEvent> statuses = StatusesOf(all);
-  ASSERT_EQ(statuses.size(), 3u);
-  const wchar_t* expected[] = {L"正在连接下载服务器（第1/6次）...", L"下载服务器无应答，正在重试（第2/6次）...",
-                               L"下载服务器无应答，正在重试（第3/6次）..."};
+  ASSERT_GE(statuses.size(), 2u);
+  EXPECT_LT(statuses.size(), 6u);
+  EXPECT_EQ(statuses[0].text, L"正在连接下载服务器（第1/6次）...");
   for (size_t i = 0; i < statuses.size(); ++i) {
     EXPECT_EQ(statuses[i].value, static_cast<double>(i + 1));
-    EXPECT_EQ(statuses[i].text, expected[i]);
+    if (i > 0) {
+      EXPECT_EQ(statuses[i].text, L"下载服务器无应答，正在重试（第" + std::to_wstring(i + 1) + L"/6次）...");
+    }
   }
   EXPECT_EQ(Stats(key).get, 0);
 }

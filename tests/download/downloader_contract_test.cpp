@@ -72,7 +72,7 @@ class DownloaderContract : public HttpServerTest {
   }
   // Nothing of the download engine's temporary files is left beside `dest`.
   void ExpectNoTemporaryFile(const std::wstring& dest) {
-    for (const std::wstring& suffix : {L".part", L"_0", L"_1"}) {
+    for (const wchar_t* suffix : {L".part", L"_0", L"_1"}) {
       EXPECT_FALSE(platform::FileExists(dest + suffix));
     }
   }
@@ -116,7 +116,9 @@ TYPED_TEST(DownloaderContract, StatusSaysWhatTheDownloadDoesBeforeAnyProgress) {
   EXPECT_EQ(statuses.front().value, 1.0);
   EXPECT_EQ(statuses.front().text.rfind(L"正在连接下载服务器（第1/", 0), 0u);
   for (const RecordedEvent& e : events) {
-    if (e.code == DL_CODE_PROGRESS) FAIL() << "progress came before the status";
+    if (e.code == DL_CODE_PROGRESS) {
+      FAIL() << "progress came before the status";
+    }
     if (e.code == DL_CODE_STATUS) break;
   }
 }
@@ -126,7 +128,9 @@ TYPED_TEST(DownloaderContract, UrlWithoutMd5GivesANoticeThenSuccess) {
   auto events = this->Run("/f/1048576/not-an-md5/pkg.exe", dest, 1);
   ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_SUCCESS}));
   for (const RecordedEvent& e : events) {
-    if (e.code == DL_CODE_MD5) EXPECT_EQ(e.text, TypeParam::kNoMd5);
+    if (e.code == DL_CODE_MD5) {
+      EXPECT_EQ(e.text, TypeParam::kNoMd5);
+    }
   }
   EXPECT_EQ(GetFileMd5(dest), this->BodyMd5(1048576));
 }
@@ -140,7 +144,9 @@ TYPED_TEST(DownloaderContract, Md5MismatchAsksForOneRetryThenFails) {
     ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_RETRY, DL_CODE_START, DL_CODE_MD5,
                                       DL_CODE_FAIL}));
     for (const RecordedEvent& e : events) {
-      if (e.code == DL_CODE_MD5) EXPECT_EQ(e.text, TypeParam::kMismatch);
+      if (e.code == DL_CODE_MD5) {
+        EXPECT_EQ(e.text, TypeParam::kMismatch);
+      }
       if (e.code == DL_CODE_RETRY || e.code == DL_CODE_FAIL) {
         EXPECT_EQ(e.value, static_cast<double>(kFailMd5Mismatch));
         EXPECT_EQ(e.text, TypeParam::kText);

@@ -64,7 +64,9 @@ TEST_F(MTCurlDownloaderTest, SmallFileIsOneRangeAndAMissingMd5GivesANotice) {
   auto events = Run("/f/1000/no-md5-here/pkg.exe?key=" + key, dest);
   ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_MD5, DL_CODE_SUCCESS}));
   for (const RecordedEvent& e : events) {
-    if (e.code == DL_CODE_MD5) EXPECT_EQ(e.text, L"mtcurl获取url-md5失败");
+    if (e.code == DL_CODE_MD5) {
+      EXPECT_EQ(e.text, L"mtcurl获取url-md5失败");
+    }
   }
   EXPECT_EQ(Stats(key).ranges, (std::vector<std::string>{"bytes=0-999"}));
   EXPECT_EQ(GetFileMd5(dest), BodyMd5(1000));
@@ -109,7 +111,9 @@ TEST_F(MTCurlDownloaderTest, FailingPartRetriesSevenTimesThenAsksTheDriver) {
   auto events = Run("/gen/5000/pkg.exe?fault=status&code=404&key=" + key, dest, 2);
   ASSERT_EQ(CodesOf(events), (Codes{DL_CODE_START, DL_CODE_RETRY, DL_CODE_START, DL_CODE_FAIL}));
   for (const RecordedEvent& e : events) {
-    if (e.code == DL_CODE_RETRY || e.code == DL_CODE_FAIL) EXPECT_EQ(e.value, 404.0);
+    if (e.code == DL_CODE_RETRY || e.code == DL_CODE_FAIL) {
+      EXPECT_EQ(e.value, 404.0);
+    }
   }
   EXPECT_EQ(Stats(key).get, 14);  // 7 attempts per run
   EXPECT_FALSE(platform::FileExists(CMTCurlDownloader::GetPartPath(dest, 0)));

@@ -147,9 +147,12 @@ TEST_F(CliTest, EachFailureHasItsExitCode) {
   Scenario("TW_FAKE_PACKAGE_SCENARIO", "out Error=broken\n");
   EXPECT_EQ(Install(url_).exitCode, 8);
 
-  EXPECT_EQ(Install(testsupport::FileUrl(platform::JoinPath(work_, L"none/0123456789abcdef0123456789abcdef/x.exe")))
-                .exitCode,
-            7);
+  CliRun missing =
+      Install(testsupport::FileUrl(platform::JoinPath(work_, L"none/0123456789abcdef0123456789abcdef/x.exe")));
+  EXPECT_EQ(missing.exitCode, 7);
+  // The attempts are announced, and the failure names its cause.
+  EXPECT_NE(missing.output.find("（第6/6次）"), std::string::npos) << missing.output;
+  EXPECT_NE(missing.output.find("download failed (37): libcurl 37: "), std::string::npos) << missing.output;
 
   // A recorded installation whose uninstaller refuses: nothing is downloaded.
   std::wstring oldDir = platform::JoinPath(work_, L"Old");

@@ -207,6 +207,10 @@ TEST_F(MainWndTest, DefaultInstallRunsToTheFinishPageAndLeavesRecords) {
   EXPECT_TRUE(Alive());
 
   Event(DL_CODE_START);
+  // Before any progress the text says what the download does; the bar stays.
+  Event(DL_CODE_STATUS, 2.0, L"下载服务器无应答，正在重试（第2/6次）...");
+  EXPECT_EQ(Text(L"progressLb"), L"下载服务器无应答，正在重试（第2/6次）...");
+  EXPECT_EQ(Bar(), 0);
   Event(DL_CODE_PROGRESS, 0.5);
   EXPECT_EQ(Text(L"progressLb"), L"正在安装中:35%，请稍候...");
   EXPECT_EQ(Bar(), 35);

@@ -26,6 +26,7 @@
 #include "app/cli/progress_model.h"
 #include "config/command_line.h"
 #include "config/installer_config.h"
+#include "download/download_failure.h"
 #include "install/download_installer.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -139,8 +140,12 @@ int HandleEvent(const QueuedEvent& e, InstallResult* result, ProgressPrinter* pr
       printer->Line("removing the earlier installation failed: " + Utf8(e.text));
       return kExitRemovalFailed;
     case DL_CODE_FAIL:
-      printer->Line("download failed (" + std::to_string(static_cast<long>(e.value)) + ") " + Utf8(e.text));
+      printer->Line("download failed (" + std::to_string(static_cast<long>(e.value)) + "): " +
+                    DownloadFailureCause(e.value));
       return kExitDownloadFailed;
+    case DL_CODE_STATUS:
+      printer->Line(Utf8(e.text));
+      return -1;
     case DL_CODE_MD5:
       printer->Line("download check: " + Utf8(e.text));
       return -1;

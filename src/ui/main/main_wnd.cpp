@@ -544,6 +544,11 @@ std::intptr_t CMainWnd::OnInstallEvent(InstallEvent* raw) {
     case DL_CODE_FAIL:
       OnDownloadFailed(*event);
       break;
+    case DL_CODE_STATUS:
+      // Until the first progress the user sees what the download is doing
+      // (connecting, no answer, attempt n/m) rather than a silent 0 %.
+      if (progressLb != nullptr) progressLb->SetText(event->text);
+      break;
     case DL_CODE_MD5:
       TW_LOG_TEXT(mainwnd::FormatEventFailure(event->value, event->text));
       break;
