@@ -30,11 +30,13 @@ if(NOT EXISTS "${TW_DEPS_PREFIX}/lib")
   message(FATAL_ERROR "Dependencies for ${TW_TARGET_KIND} not found in ${TW_DEPS_PREFIX}; run ./scripts/deps")
 endif()
 
-# The 7z reader (both kinds of build).
-add_library(tw::lzma7z STATIC IMPORTED GLOBAL)
-set_target_properties(tw::lzma7z PROPERTIES
-  IMPORTED_LOCATION "${TW_DEPS_PREFIX}/lib/liblzma7z.a"
-  INTERFACE_INCLUDE_DIRECTORIES "${TW_DEPS_PREFIX}/include/lzma7z")
+# The 7z reader (both kinds of build; the fuzz build compiles its own, fuzz/).
+if(NOT TW_BUILD_FUZZ)
+  add_library(tw::lzma7z STATIC IMPORTED GLOBAL)
+  set_target_properties(tw::lzma7z PROPERTIES
+    IMPORTED_LOCATION "${TW_DEPS_PREFIX}/lib/liblzma7z.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${TW_DEPS_PREFIX}/include/lzma7z")
+endif()
 
 # stb_image is header-only; Debian's header serves every target.
 add_library(tw::stb INTERFACE IMPORTED GLOBAL)

@@ -73,9 +73,13 @@ bool ReadAll(const std::string& path, std::string* out) {
   return true;
 }
 
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+bool StartsWithBom(const std::string& content) { return content.compare(0, 3, kUtf8Bom) == 0; }
+
 std::vector<Line> ParseFile(const std::string& content) {
   std::string bytes = content;
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  if (StartsWithBom(bytes)) bytes.erase(0, 3);
   const std::wstring text = ToWide(bytes, kCodePageUtf8);
   std::vector<Line> lines;
   std::size_t start = 0;
@@ -201,7 +205,11 @@ bool WriteProfileString(const std::wstring& path, const std::wstring& section, c
 
   std::wstring text;
   for (const Line& line : lines) text += line.text + L"\r\n";
-  return ReplaceFileContent(file, ToNarrow(text, kCodePageUtf8));
+  // The mark goes back where it was: without it, text that followed it
+  // (another U+FEFF, say) would read differently, and so would the entry
+  // just written.
+  const std::string bom = StartsWithBom(content) ? kUtf8Bom : "";
+  return ReplaceFileContent(file, bom + ToNarrow(text, kCodePageUtf8));
 }
 
 }  // namespace platform

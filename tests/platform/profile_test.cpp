@@ -104,6 +104,18 @@ TEST(Profile, WritingIntoAHandWrittenFileKeepsItsOtherLines) {
   EXPECT_NE(platform_test::ReadBytes(file).find("; comment"), std::string::npos);
 }
 
+TEST(Profile, WritingIntoAFileWithAByteOrderMarkKeepsTheMarkAndEveryValue) {
+  ScratchFolder folder;
+  const std::wstring file = folder.File(L"bom.ini");
+  WriteBytes(file, "\xEF\xBB\xBF[Install]\r\nPath=C:\\\xE6\x96\x87\xE4\xBB\xB6\r\n");
+  ASSERT_TRUE(platform::WriteProfileString(file, L"Install", L"A", L"1"));
+  ASSERT_TRUE(platform::WriteProfileString(file, L"Record", L"B", L"2"));
+  EXPECT_EQ(platform_test::ReadBytes(file).compare(0, 3, "\xEF\xBB\xBF"), 0);
+  EXPECT_EQ(platform::ReadProfileString(file, L"Install", L"Path", L""), L"C:\\\x6587\x4EF6");
+  EXPECT_EQ(platform::ReadProfileString(file, L"Install", L"A", L""), L"1");
+  EXPECT_EQ(platform::ReadProfileString(file, L"Record", L"B", L""), L"2");
+}
+
 TEST(Profile, WritingIntoAMissingFolderFails) {
   ScratchFolder folder;
   const std::wstring file = platform::JoinPath(folder.File(L"no-such-folder"), L"set.ini");
