@@ -152,8 +152,7 @@ class Env:
                        stderr=subprocess.DEVNULL, timeout=300)
         # A copy left over from an interrupted run would hold the
         # single-instance guard; the prefix is this test's own.
-        subprocess.run(self.wine_argv("--server", "-k"), env=self.base_env(), stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
+        self.end_session()
 
     def base_env(self):
         env = dict(os.environ)
@@ -168,6 +167,11 @@ class Env:
     def wine(self, *argv, env=None, timeout=120):
         return subprocess.run(self.wine_argv(*argv), env=env or self.base_env(), stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, timeout=timeout)
+
+    def end_session(self):
+        """Ends every program of this private prefix and its desktop (explorer); the next program starts them anew."""
+        subprocess.run(self.wine_argv("--server", "-k"), env=self.base_env(), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
 
     def reg_delete(self):
         self.wine("reg", "delete", RECORDS_KEY, "/f")
@@ -199,8 +203,7 @@ class Env:
                 child.kill()
         # Ends what is left of this private prefix (an opened product, a
         # package still running); the prefix belongs to this test alone.
-        subprocess.run(self.wine_argv("--server", "-k"), env=self.base_env(), stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
+        self.end_session()
         self.server.close()
 
     def remove(self):
@@ -357,7 +360,10 @@ def default_install_reaches_the_finish_page(env):
 
 
 def earlier_installation_prompt_answers(env, folder):
-    # "打开软件" starts the installed product and closes the installer.
+    # "打开软件" starts the installed product and closes the installer. The
+    # product opens through the desktop shell, so it gets the desktop's
+    # environment: a fresh desktop started by this run passes on its log.
+    env.end_session()
     run = Run(env, scenario="out started\n")
     run.answer("InstalledPathTipWnd.xml", "cancelBtn")
     check(run.wait_exit() == 0, "exit code 0")
