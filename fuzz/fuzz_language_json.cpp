@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "config/language.h"
+#include "ui/language/window_language.h"
 #include "fuzz_support.h"
 #include "ui/toolkit/skin_resources.h"
 #include "ui/toolkit/text_table.h"
